@@ -1,0 +1,1 @@
+#include "settings/module_path.h"

@@ -1,0 +1,2 @@
+// Placeholder: the Shift_JIS-aware directory walk lands with settings storage.
+#pragma once

@@ -1,0 +1,1 @@
+#include "settings/read_max_text.h"

@@ -1,0 +1,2 @@
+// Placeholder: the readMax text conversion lands with the settings window.
+#pragma once

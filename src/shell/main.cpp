@@ -1,0 +1,3 @@
+// Placeholder until the resident shell lands.
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

@@ -1,2 +1,10 @@
-// Placeholder: the readMax text conversion lands with the settings window.
+// Reading the readMax edit's text back into a number.
 #pragma once
+
+#include <cstdint>
+
+// Reads an optional '-' and then ASCII digits up to the first other byte;
+// anything else (blank, '+', empty text) gives 0. The value wraps around in
+// 32 bits instead of failing, so the text "%d" writes for any int32_t reads
+// back to the same value.
+int32_t readMaxFromText(const char* text);

@@ -1,7 +1,198 @@
-// Placeholder until the settings window lands; keeps the shell linkable.
 #include "settings/settings_window.h"
 
-void createSettingsControls(HWND, HFONT) {}
-void configToControls(HWND, const Config&) {}
-void controlsToConfig(HWND, Config&) {}
-void chooseSoundFile(HWND) {}
+#include <commdlg.h>
+
+#include <cstddef>
+
+#include "settings/read_max_text.h"
+
+namespace {
+
+constexpr int CLIENT_WIDTH = 400;
+constexpr int CLIENT_HEIGHT = 275;
+constexpr int LABEL_ID = -1;
+constexpr WPARAM READMAX_LIMIT = 9;
+constexpr WPARAM VOICEFILE_LIMIT = 1020;
+
+// The texts are Shift-JIS bytes: the ANSI controls show them under code
+// page 932 whatever encoding this source file has.
+struct ControlSpec {
+    const char* className;
+    DWORD exStyle;
+    DWORD style;
+    int x, y, width, height;
+    int id;
+    const char* text;
+};
+
+// Creation order is also the Tab order.
+const ControlSpec CONTROLS[] = {
+    // "処理する最大サイズ : "
+    {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, 10, 10, 160, 25, LABEL_ID,
+     "\x8F\x88\x97\x9D\x82\xB7\x82\xE9\x8D\xC5\x91\xE5\x83\x54\x83\x43\x83\x59 : "},
+    {"EDIT", WS_EX_CLIENTEDGE,
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL | ES_RIGHT,
+     170, 10, 100, 25, ID_EDIT_READMAX, ""},
+    // " KB(0で無制限)"
+    {"STATIC", 0, WS_CHILD | WS_VISIBLE, 270, 10, 120, 25, LABEL_ID,
+     " KB(0\x82\xC5\x96\xB3\x90\xA7\x8C\xC0)"},
+    {"COMBOBOX", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST,
+     10, 40, 380, 80, ID_COMBO_OVERMAX, ""},
+    // "全角数字も判定する"
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+     10, 70, 380, 25, ID_CHECK_WIDENUMBER,
+     "\x91\x53\x8A\x70\x90\x94\x8E\x9A\x82\xE0\x94\xBB\x92\xE8\x82\xB7\x82\xE9"},
+    // "コンマを無視する"
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+     10, 100, 380, 25, ID_CHECK_IGNORECOMMA,
+     "\x83\x52\x83\x93\x83\x7D\x82\xF0\x96\xB3\x8E\x8B\x82\xB7\x82\xE9"},
+    // "ピリオドで区切る"
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+     10, 130, 380, 25, ID_CHECK_STOPONPERIOD,
+     "\x83\x73\x83\x8A\x83\x49\x83\x68\x82\xC5\x8B\xE6\x90\xD8\x82\xE9"},
+    // "素数発見時に音声を再生する"
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+     10, 160, 380, 25, ID_CHECK_ENABLEVOICE,
+     "\x91\x66\x90\x94\x94\xAD\x8C\xA9\x8E\x9E\x82\xC9\x89\xB9\x90\xBA\x82\xF0"
+     "\x8D\xC4\x90\xB6\x82\xB7\x82\xE9"},
+    // "再生する音声 : "
+    {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, 10, 190, 130, 25, LABEL_ID,
+     "\x8D\xC4\x90\xB6\x82\xB7\x82\xE9\x89\xB9\x90\xBA : "},
+    {"EDIT", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+     140, 190, 200, 25, ID_EDIT_VOICEFILE, ""},
+    // "参照": a plain push button, left out of the Tab order.
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE, 340, 190, 50, 25, ID_BUTTON_BROWSE, "\x8E\x51\x8F\xC6"},
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+     100, 240, 90, 25, IDOK, "OK"},
+    // "適用"
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 200, 240, 90, 25, ID_BUTTON_APPLY,
+     "\x93\x4B\x97\x70"},
+    // "キャンセル"
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 300, 240, 90, 25, IDCANCEL,
+     "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B"},
+};
+
+// The list entries; the selected index is noReadOverMax.
+const char* const OVERMAX_ENTRIES[] = {
+    // "最大サイズまでのみを必ず処理する": cut a longer text to the cap
+    "\x8D\xC5\x91\xE5\x83\x54\x83\x43\x83\x59\x82\xDC\x82\xC5\x82\xCC\x82\xDD\x82\xF0"
+    "\x95\x4B\x82\xB8\x8F\x88\x97\x9D\x82\xB7\x82\xE9",
+    // "最大サイズを超えた場合処理しない": skip a longer text
+    "\x8D\xC5\x91\xE5\x83\x54\x83\x43\x83\x59\x82\xF0\x92\xB4\x82\xA6\x82\xBD\x8F\xEA"
+    "\x8D\x87\x8F\x88\x97\x9D\x82\xB5\x82\xC8\x82\xA2",
+};
+
+// "音声ファイル(*.wav)", then the pattern; a double NUL ends the list.
+const char SOUND_FILTER[] =
+    "\x89\xB9\x90\xBA\x83\x74\x83\x40\x83\x43\x83\x8B(*.wav)\0*.wav\0\0";
+
+// The request as Windows 2000 knew it: the header's
+// OPENFILENAME_SIZE_VERSION_400A, which is no constant expression in C++.
+constexpr DWORD OPEN_REQUEST_SIZE =
+    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+#ifndef _WIN64
+static_assert(OPEN_REQUEST_SIZE == 76, "OPENFILENAMEA up to lpTemplateName is 76 bytes");
+#endif
+
+void setCheck(HWND window, int id, int32_t value)
+{
+    // The field's own value, whatever it is; the box decides what it shows.
+    SendMessageA(GetDlgItem(window, id), BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+int32_t getCheck(HWND window, int id)
+{
+    return static_cast<int32_t>(SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0));
+}
+
+} // namespace
+
+void createSettingsControls(HWND window, HFONT font)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+
+    // Grow or shrink the frame around a client area of the wanted size.
+    RECT client;
+    RECT frame;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    int width = (frame.right - frame.left) - (client.right - client.left) + CLIENT_WIDTH;
+    int height = (frame.bottom - frame.top) - (client.bottom - client.top) + CLIENT_HEIGHT;
+    SetWindowPos(window, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+
+    WPARAM fontParam = reinterpret_cast<WPARAM>(font);
+    for (const ControlSpec& spec : CONTROLS) {
+        HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id));
+        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style,
+                                       spec.x, spec.y, spec.width, spec.height, window, id,
+                                       instance, nullptr);
+        SendMessageA(control, WM_SETFONT, fontParam, 0);
+        if (spec.id == ID_EDIT_READMAX) {
+            SendMessageA(control, EM_LIMITTEXT, READMAX_LIMIT, 0);
+        } else if (spec.id == ID_COMBO_OVERMAX) {
+            for (const char* entry : OVERMAX_ENTRIES)
+                SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        } else if (spec.id == ID_EDIT_VOICEFILE) {
+            SendMessageA(control, EM_LIMITTEXT, VOICEFILE_LIMIT, 0);
+        }
+    }
+}
+
+void configToControls(HWND window, const Config& config)
+{
+    char number[16];
+    wsprintfA(number, "%d", config.readMax);
+    SetWindowTextA(GetDlgItem(window, ID_EDIT_READMAX), number);
+
+    WPARAM index = config.noReadOverMax != 0 ? 1 : 0;
+    SendMessageA(GetDlgItem(window, ID_COMBO_OVERMAX), CB_SETCURSEL, index, 0);
+
+    setCheck(window, ID_CHECK_WIDENUMBER, config.enableWideNumber);
+    setCheck(window, ID_CHECK_IGNORECOMMA, config.ignoreComma);
+    setCheck(window, ID_CHECK_STOPONPERIOD, config.stopOnPeriod);
+    setCheck(window, ID_CHECK_ENABLEVOICE, config.enableVoice);
+
+    SetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), config.voiceFile);
+}
+
+void controlsToConfig(HWND window, Config& config)
+{
+    char number[TEXT_BUFFER_SIZE] = {};
+    GetWindowTextA(GetDlgItem(window, ID_EDIT_READMAX), number, TEXT_BUFFER_SIZE);
+    config.readMax = readMaxFromText(number);
+
+    config.noReadOverMax = static_cast<int32_t>(
+        SendMessageA(GetDlgItem(window, ID_COMBO_OVERMAX), CB_GETCURSEL, 0, 0));
+
+    config.enableWideNumber = getCheck(window, ID_CHECK_WIDENUMBER);
+    config.ignoreComma = getCheck(window, ID_CHECK_IGNORECOMMA);
+    config.stopOnPeriod = getCheck(window, ID_CHECK_STOPONPERIOD);
+    config.enableVoice = getCheck(window, ID_CHECK_ENABLEVOICE);
+
+    int length = GetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), config.voiceFile,
+                                TEXT_BUFFER_SIZE);
+    // The path is used as a C string later; end it here even if the call
+    // failed without writing anything.
+    if (length < 0 || length >= TEXT_BUFFER_SIZE)
+        length = 0;
+    config.voiceFile[length] = '\0';
+}
+
+void chooseSoundFile(HWND window)
+{
+    char path[TEXT_BUFFER_SIZE] = {};
+    OPENFILENAMEA request = {};
+    request.lStructSize = OPEN_REQUEST_SIZE;
+    request.hwndOwner = window;
+    request.lpstrFilter = SOUND_FILTER;
+    request.nFilterIndex = 1;
+    request.lpstrFile = path;
+    request.nMaxFile = TEXT_BUFFER_SIZE;
+    request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                    OFN_EXPLORER | OFN_LONGNAMES;
+    request.lpstrDefExt = "wav";
+    if (GetOpenFileNameA(&request) == 0)
+        return;
+    SetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), path);
+}

@@ -1,3 +1,9 @@
-// Placeholder until the resident shell lands.
+// Process entry: everything happens in runApplication.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+
+#include "shell/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
+{
+    return runApplication(instance, previous, commandLine, showCommand);
+}

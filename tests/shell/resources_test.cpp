@@ -267,6 +267,18 @@ TEST_P(ResourcesTest, ManifestNamesTheProgramItsArchitectureAndCommonControls6) 
     EXPECT_EQ(attribute(controls, "name"), "Microsoft.Windows.Common-Controls");
     EXPECT_EQ(attribute(controls, "version"), "6.0.0.0");
     EXPECT_EQ(attribute(controls, "publicKeyToken"), "6595b64144ccf1df");
+
+    // A manifest the loader cannot parse or resolve stops the program from starting.
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = CreateActCtxA(&request);
+    EXPECT_NE(context, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    if (context != INVALID_HANDLE_VALUE) {
+        ReleaseActCtx(context);
+    }
 }
 
 TEST_P(ResourcesTest, VersionBlockIs1_0_0_0ForFileAndProduct) {

@@ -172,11 +172,18 @@ void controlsToConfig(HWND window, Config& config)
 
     int length = GetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), config.voiceFile,
                                 TEXT_BUFFER_SIZE);
-    // The path is used as a C string later; end it here even if the call
-    // failed without writing anything.
-    if (length < 0 || length >= TEXT_BUFFER_SIZE)
-        length = 0;
-    config.voiceFile[length] = '\0';
+    // The edit counts characters, so a path of double-byte characters can be
+    // longer than the buffer and arrive cut after the first byte of one.
+    // Keep whole characters only, and end the string even if the call wrote
+    // nothing.
+    int kept = 0;
+    while (kept < length) {
+        int size = IsDBCSLeadByte(static_cast<BYTE>(config.voiceFile[kept])) ? 2 : 1;
+        if (kept + size > length)
+            break;
+        kept += size;
+    }
+    config.voiceFile[kept] = '\0';
 }
 
 void chooseSoundFile(HWND window)

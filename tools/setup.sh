@@ -9,6 +9,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
     wine64 xvfb xclip xdotool x11-utils locales
 )
 

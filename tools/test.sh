@@ -19,6 +19,7 @@ build native
 ctest --preset native
 build sanitize
 ctest --preset sanitize
+bash tools/fuzz-smoke.sh
 build win32
 build win64
 start_private_display

@@ -6,6 +6,7 @@
 
 #include "prime/primality.h"
 #include "prime/scanner.h"
+#include "worst_case_text.h"
 
 namespace {
 
@@ -50,3 +51,43 @@ static void BM_ScanText_DefaultCapFullOfPseudoprimes(benchmark::State& state)
     state.counters["units"] = static_cast<double>(text.size());
 }
 BENCHMARK(BM_ScanText_DefaultCapFullOfPseudoprimes)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+void scanWorstCase(benchmark::State& state, std::size_t units, bool lastPrime, int32_t readMax)
+{
+    const std::u16string text = worstCaseText(units, lastPrime);
+    Config config{};
+    setDefaultConfig(config);
+    config.readMax = readMax;
+    char digits[DIGITS_BUFFER_SIZE];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            scanText(text.data(), static_cast<int32_t>(text.size()), config, digits));
+    }
+    state.counters["units"] = static_cast<double>(text.size());
+}
+
+}  // namespace
+
+// The longest single check under the default settings: the cap full of
+// pseudoprimes, the last whole number the costliest prime.
+static void BM_ScanText_DefaultCapPseudoprimesThenLargestPrime(benchmark::State& state)
+{
+    scanWorstCase(state, 8192, true, 16);
+}
+BENCHMARK(BM_ScanText_DefaultCapPseudoprimesThenLargestPrime)->Unit(benchmark::kMillisecond);
+
+// 1 MiB of UTF-16 pseudoprimes under the default cap: only 8,192 units count.
+static void BM_ScanText_DefaultCapOneMiBOfPseudoprimes(benchmark::State& state)
+{
+    scanWorstCase(state, 512 * 1024, false, 16);
+}
+BENCHMARK(BM_ScanText_DefaultCapOneMiBOfPseudoprimes)->Unit(benchmark::kMillisecond);
+
+// The same 1 MiB with the cap off: scanned whole.
+static void BM_ScanText_NoCapOneMiBOfPseudoprimes(benchmark::State& state)
+{
+    scanWorstCase(state, 512 * 1024, false, 0);
+}
+BENCHMARK(BM_ScanText_NoCapOneMiBOfPseudoprimes)->Unit(benchmark::kMillisecond)->Iterations(3);

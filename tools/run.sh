@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the program (the shipped i686 build and the x86-64 one) and starts
+# the x86-64 one under Wine, in a Wine desktop window with a taskbar, so that
+# its tray icon, menu and balloons can be seen. Copy text with a prime in it
+# (in any program) and the balloon appears; Exit is on the icon's menu.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ -z "${DISPLAY:-}" ]; then
+    cat >&2 <<'MESSAGE'
+run: no X display (DISPLAY is not set). Tramolivenga lives in the taskbar's
+notification area and needs a screen. On a machine without one, start it on a
+virtual screen, for example:
+    xvfb-run -a -s '-screen 0 1280x800x24' bash tools/run.sh
+MESSAGE
+    exit 2
+fi
+
+bash tools/setup.sh
+for preset in win32 win64; do
+    echo "== $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+done
+
+source tools/wine-env.sh  # WINE
+export WINEPREFIX="$PWD/build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="  # never offer to download Mono or Gecko
+export LANG=ja_JP.UTF-8                      # ANSI code page 932
+mkdir -p "$WINEPREFIX"
+
+# Wine gives a named desktop a taskbar (and with it the notification area)
+# only when asked to.
+desktop=Tramolivenga
+"$WINE" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" \
+    /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+
+program="$PWD/build/win64/tramolivenga.exe"
+windows_path="Z:${program//\//\\}"
+echo "run: starting $program in the Wine desktop \"$desktop\""
+exec "$WINE" explorer "/desktop=$desktop,1024x768" "$windows_path"

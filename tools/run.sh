@@ -17,10 +17,11 @@ MESSAGE
 fi
 
 bash tools/setup.sh
+# The program alone: the tests are tools/test.sh's business.
 for preset in win32 win64; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
+    cmake --build --preset "$preset" --target tramolivenga
 done
 
 source tools/wine-env.sh  # WINE
@@ -39,4 +40,5 @@ desktop=Tramolivenga
 program="$PWD/build/win64/tramolivenga.exe"
 windows_path="Z:${program//\//\\}"
 echo "run: starting $program in the Wine desktop \"$desktop\""
+# Returns when the program has ended (Exit on the icon's menu).
 exec "$WINE" explorer "/desktop=$desktop,1024x768" "$windows_path"

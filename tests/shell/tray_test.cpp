@@ -100,6 +100,12 @@ TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgainAndKeepsThePause)
     }
     EXPECT_EQ(g_paused, 1);
     EXPECT_EQ(GetMenuState(g_trayMenu, ID_MENU_PAUSE, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+
+    // Before the message is registered its id is 0, which must not make
+    // WM_NULL (id 0 too) add the icon.
+    g_taskbarCreatedMsg = 0;
+    EXPECT_EQ(SendMessageA(window, WM_NULL, 0, 0), 0);
+    EXPECT_EQ(notifyCallsOf(NIM_ADD).size(), 3u);
 }
 
 TEST_F(TrayTest, PauseTwiceReturnsToUncheckedAndUnpaused)

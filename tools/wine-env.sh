@@ -29,6 +29,9 @@ start_wine() {
         echo "wine: initialising the prefix $WINEPREFIX"
     fi
     "$WINE" wineboot -i >/dev/null 2>&1 || true
+    # Xvfb has no window manager; without this Wine waits for one each time a
+    # managed window is shown, hidden or destroyed.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
 }
 
 stop_wine_and_display() {

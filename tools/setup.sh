@@ -10,7 +10,7 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    wine64 xvfb xclip xdotool x11-utils locales
+    wine64 xvfb xclip xdotool x11-utils x11-apps fonts-ipafont-gothic fonts-wine locales
 )
 
 missing=()

@@ -18,5 +18,8 @@ void setDefaultConfig(Config& config)
     config.useRegistry = DEFAULT_USE_REGISTRY;
     for (const IntSetting& setting : INT_SETTINGS)
         config.*setting.field = setting.defaultValue;
+    // The whole buffer, not just the default text: the profile functions may
+    // leave a byte they did not fill when they cut an overlong value.
+    std::memset(config.voiceFile, 0, sizeof config.voiceFile);
     std::memcpy(config.voiceFile, DEFAULT_VOICE_FILE, sizeof DEFAULT_VOICE_FILE);
 }

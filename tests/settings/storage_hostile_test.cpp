@@ -63,17 +63,12 @@ HKEY createRegistryKey()
     return key;
 }
 
-// The record as the program has it before loading: all zero.
-Config zeroConfig()
-{
-    Config config;
-    std::memset(&config, 0, sizeof config);
-    return config;
-}
-
+// Loading must fill the whole record whatever it held before, so start from
+// garbage rather than from the zeros the program happens to start with.
 Config loaded()
 {
-    Config config = zeroConfig();
+    Config config;
+    std::memset(&config, 'Z', sizeof config);
     loadConfig(config);
     return config;
 }

@@ -28,6 +28,10 @@ DESKTOP_SIZE = (640, 480)
 EXCLAMATION = "うおおおおおおお！素数だあああああああ！"
 TOOLTIP = "Tramolivenga"
 REJOIN_LIMIT = 35.0
+# The desktop shows a balloon about two seconds after it is asked for one, and
+# a newer request within that time replaces an older one: after a copy that
+# must not be announced, wait this long before the next copy.
+BALLOON_QUIET = 3.5
 
 
 class Failure(Exception):
@@ -158,6 +162,8 @@ class Harness:
                 process.wait()
         self.kill_program()
         if self.desktop:
+            self.wine("reg", "delete",
+                      f"HKCU\\Software\\Wine\\Explorer\\Desktops\\{self.desktop_name}", "/f")
             try:   # the desktop closes by itself soon after nothing uses it
                 self.desktop.wait(timeout=3)
             except subprocess.TimeoutExpired:
@@ -347,6 +353,11 @@ class Harness:
         self.check(text == EXCLAMATION, f"{what}: balloon {title!r} shows the text {text!r}")
         return tip
 
+    def expect_no_balloon(self, mark, what):
+        titles = self.wait_for(lambda: [t for _, t in self.titles_since(mark)], BALLOON_QUIET,
+                               "no balloon (none expected)", interval=0.25) or []
+        self.check(not titles, f"{what}: no balloon (titles: {titles})")
+
     # ---- the scenarios -----------------------------------------------------
     def first_run(self):
         viewer_log = os.path.join(self.work, "viewer.log")
@@ -387,12 +398,10 @@ class Harness:
         self.expect_balloon(mark, "13", "\"4.13\"")
         mark = self.log_mark()
         copy("素数はありません: 100, 1024, 4096")
+        self.expect_no_balloon(mark, "a text without a prime")
+        mark = self.log_mark()
         copy("１２７")
-        copy("10007")   # a prime after them: its balloon must be the only one
-        self.expect_balloon(mark, "10007", "a text without a prime, then \"１２７\", then 10007")
-        titles = [t for _, t in self.titles_since(mark)]
-        self.check(titles == ["10007"], f"no balloon for a text without a prime nor for \"１２７\" "
-                                        f"under the defaults (titles: {titles})")
+        self.expect_no_balloon(mark, "\"１２７\" under the defaults")
 
         # Pause and resume through the tray menu.
         if self.args.screenshots:   # a picture of the menu alone
@@ -401,11 +410,11 @@ class Harness:
         mark = self.log_mark()
         self.check(self.choose_menu_item(1, screenshot="tray-menu"), "the menu's pause item is chosen")
         copy("101")
+        self.expect_no_balloon(mark, "paused, \"101\"")
         self.check(self.choose_menu_item(1), "the menu's pause item is chosen again")
+        mark = self.log_mark()
         copy("103")
         self.expect_balloon(mark, "103", "after resuming, 103")
-        titles = [t for _, t in self.titles_since(mark)]
-        self.check(titles == ["103"], f"no balloon while paused (titles: {titles})")
 
         # Settings: defaults shown, tick full-width digits, OK.
         self.check(self.choose_menu_item(0), "the menu's settings item is chosen")

@@ -37,6 +37,11 @@ desktop=Tramolivenga
 "$WINE" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" \
     /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
+# The program asks for the Japanese Gothic face "ＭＳ ゴシック" by name; let
+# Wine draw it with IPA Gothic (fonts-ipafont-gothic) so its texts are legible.
+"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+    /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+
 program="$PWD/build/win64/tramolivenga.exe"
 windows_path="Z:${program//\//\\}"
 echo "run: starting $program in the Wine desktop \"$desktop\""

@@ -16,7 +16,7 @@ constexpr WPARAM VOICEFILE_LIMIT = 1020;
 
 // The texts are Shift-JIS bytes: the ANSI controls show them under code
 // page 932 whatever encoding this source file has.
-struct ControlSpec {
+struct ControlLayout {
     const char* className;
     DWORD exStyle;
     DWORD style;
@@ -26,7 +26,7 @@ struct ControlSpec {
 };
 
 // Creation order is also the Tab order.
-const ControlSpec CONTROLS[] = {
+const ControlLayout CONTROLS[] = {
     // "処理する最大サイズ : "
     {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, 10, 10, 160, 25, LABEL_ID,
      "\x8F\x88\x97\x9D\x82\xB7\x82\xE9\x8D\xC5\x91\xE5\x83\x54\x83\x43\x83\x59 : "},
@@ -122,18 +122,18 @@ void createSettingsControls(HWND window, HFONT font)
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
 
     WPARAM fontParam = reinterpret_cast<WPARAM>(font);
-    for (const ControlSpec& spec : CONTROLS) {
-        HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id));
-        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style,
-                                       spec.x, spec.y, spec.width, spec.height, window, id,
+    for (const ControlLayout& layout : CONTROLS) {
+        HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id));
+        HWND control = CreateWindowExA(layout.exStyle, layout.className, layout.text, layout.style,
+                                       layout.x, layout.y, layout.width, layout.height, window, id,
                                        instance, nullptr);
         SendMessageA(control, WM_SETFONT, fontParam, 0);
-        if (spec.id == ID_EDIT_READMAX) {
+        if (layout.id == ID_EDIT_READMAX) {
             SendMessageA(control, EM_LIMITTEXT, READMAX_LIMIT, 0);
-        } else if (spec.id == ID_COMBO_OVERMAX) {
+        } else if (layout.id == ID_COMBO_OVERMAX) {
             for (const char* entry : OVERMAX_ENTRIES)
                 SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
-        } else if (spec.id == ID_EDIT_VOICEFILE) {
+        } else if (layout.id == ID_EDIT_VOICEFILE) {
             SendMessageA(control, EM_LIMITTEXT, VOICEFILE_LIMIT, 0);
         }
     }

@@ -16,14 +16,8 @@ static int g_sequence;
 
 static BOOL WINAPI recordNotify(DWORD message, PNOTIFYICONDATAA data)
 {
-    NotifyCall call{};
-    call.sequence = ++g_sequence;
-    call.message = message;
-    std::memset(&call.record, 0, sizeof call.record);
-    size_t size = data->cbSize;
-    if (size > sizeof call.record)
-        size = sizeof call.record;
-    std::memcpy(&call.record, data, size);
+    NotifyCall call{++g_sequence, message, {}};
+    std::memcpy(&call.record, data, data->cbSize < sizeof call.record ? data->cbSize : sizeof call.record);
     g_notifyCalls.push_back(call);
     return TRUE;
 }
@@ -50,13 +44,6 @@ decltype(&PlaySoundA) __imp_PlaySoundA = recordSound;
 decltype(&GetOpenFileNameA) __imp_GetOpenFileNameA = refuseOpenFile;
 }
 
-void resetDoubles()
-{
-    g_notifyCalls.clear();
-    g_soundCalls.clear();
-    g_openFileDialogCalls = 0;
-}
-
 std::vector<NotifyCall> notifyCallsOf(DWORD message)
 {
     std::vector<NotifyCall> calls;
@@ -79,8 +66,8 @@ std::string exeDirectory()
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory = path;
-    return directory.substr(0, directory.find_last_of('\\'));
+    const std::string file = path;
+    return file.substr(0, file.find_last_of('\\'));
 }
 
 std::string iniPath() { return exeDirectory() + "\\tramolivenga.ini"; }
@@ -89,11 +76,8 @@ void putClipboardText(const wchar_t* text)
 {
     // Another process (the X clipboard bridge) may hold it for a moment.
     bool opened = false;
-    for (int attempt = 0; attempt < 100 && !opened; ++attempt) {
-        opened = OpenClipboard(nullptr) != 0;
-        if (!opened)
-            Sleep(10);
-    }
+    for (int attempt = 0; attempt < 100 && !(opened = OpenClipboard(nullptr) != 0); ++attempt)
+        Sleep(10);
     ASSERT_TRUE(opened);
     EmptyClipboard();
     const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
@@ -122,31 +106,23 @@ int recorderDrawCount()
 
 static LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_DRAWCLIPBOARD:
-        g_recorderMessages.push_back({message, wParam, lParam});
-        if (g_recorderNext)
-            SendMessageA(g_recorderNext, message, wParam, lParam);
-        return 0;
-    case WM_CHANGECBCHAIN:
-        g_recorderMessages.push_back({message, wParam, lParam});
-        if (reinterpret_cast<HWND>(wParam) == g_recorderNext)
-            g_recorderNext = reinterpret_cast<HWND>(lParam);
-        else if (g_recorderNext)
-            SendMessageA(g_recorderNext, message, wParam, lParam);
-        return 0;
-    default:
+    if (message != WM_DRAWCLIPBOARD && message != WM_CHANGECBCHAIN)
         return DefWindowProcA(window, message, wParam, lParam);
-    }
+    g_recorderMessages.push_back({message, wParam, lParam});
+    if (message == WM_CHANGECBCHAIN && reinterpret_cast<HWND>(wParam) == g_recorderNext)
+        g_recorderNext = reinterpret_cast<HWND>(lParam);
+    else if (g_recorderNext)
+        SendMessageA(g_recorderNext, message, wParam, lParam);
+    return 0;
 }
-
-static const char RECORDER_CLASS[] = "TRAMOLIVENGA_TEST_VIEWER";
 
 void MainWindowTest::SetUp()
 {
     instance = GetModuleHandleA(nullptr);
     DeleteFileA(iniPath().c_str());
-    resetDoubles();
+    g_notifyCalls.clear();
+    g_soundCalls.clear();
+    g_openFileDialogCalls = 0;
     // Each test starts as a fresh process would: all shell state zeroed.
     std::memset(&g_config, 0, sizeof g_config);
     g_font = nullptr;
@@ -158,13 +134,9 @@ void MainWindowTest::SetUp()
     g_trayMenu = nullptr;
     g_paused = 0;
 
-    WNDCLASSA recorderClass{};
-    recorderClass.lpfnWndProc = recorderProc;
-    recorderClass.hInstance = instance;
-    recorderClass.lpszClassName = RECORDER_CLASS;
-    RegisterClassA(&recorderClass);
-    recorder = CreateWindowExA(0, RECORDER_CLASS, "", 0, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    recorder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
     ASSERT_NE(recorder, nullptr);
+    SetWindowLongPtrA(recorder, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recorderProc));
     g_recorderNext = SetClipboardViewer(recorder);
     pumpFor(50);
     g_recorderMessages.clear();
@@ -174,8 +146,7 @@ void MainWindowTest::SetUp()
     registerMainWindowClass(instance, background);
     window = createMainWindow(instance);
     ASSERT_NE(window, nullptr);
-    // Hidden, as runApplication leaves it before its loop.
-    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_HIDE);  // as runApplication leaves it before its loop
 }
 
 void MainWindowTest::exitProgram()

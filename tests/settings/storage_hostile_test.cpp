@@ -9,20 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "storage_test_support.h"
+
 // Stores written by hand or by other programs: INI values that are no plain
 // decimal, overlong lines, and registry values of every type and awkward
 // sizes.
-
-// Defined in storage_test.cpp.
-namespace storage_test_support {
-std::string iniPath();
-void writeIniFile(const std::string& text);
-void setRegistryValue(const char* name, DWORD type, const void* data, size_t size, bool wide);
-std::string registryValue(const char* name);
-void removeStores();
-Config loaded();
-std::string voiceFileOf(const Config& config);
-}  // namespace storage_test_support
 
 using namespace storage_test_support;
 

@@ -14,10 +14,11 @@
 // These tests run against the real profile functions and the real registry of
 // the test prefix; the INI file lies beside the test executable.
 
-// Shared with storage_hostile_test.cpp.
+#include "storage_test_support.h"
+
 namespace storage_test_support {
 
-extern const char REGISTRY_KEY[] = "Software\\yulbrex\\tramolivenga";
+const char REGISTRY_KEY[] = "Software\\yulbrex\\tramolivenga";
 
 std::string iniPath() { return std::string(moduleDirectory()) + "tramolivenga.ini"; }
 
@@ -43,7 +44,7 @@ void writeIniFile(const std::string& text)
 
 // Writes one value of the key, creating the key; wide: through the Unicode
 // interface, as another program might.
-void setRegistryValue(const char* name, DWORD type, const void* data, size_t size, bool wide = false)
+void setRegistryValue(const char* name, DWORD type, const void* data, size_t size, bool wide)
 {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, REGISTRY_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE,

@@ -47,11 +47,7 @@ void expectLoadedFrom(const std::string& data)
     EXPECT_EQ(voiceFileOf(config), fits ? data.substr(0, data.find('\0')) : std::string(DEFAULT_VOICE_FILE));
 }
 
-class HostileStorage : public ::testing::Test {
-protected:
-    void SetUp() override { removeStores(); }
-    void TearDown() override { removeStores(); }
-};
+class HostileStorage : public CleanStoresTest {};
 
 }  // namespace
 

@@ -150,11 +150,7 @@ std::string readFile(const std::string& path)
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
 }
 
-class Storage : public ::testing::Test {
-protected:
-    void SetUp() override { removeStores(); }
-    void TearDown() override { removeStores(); }
-};
+class Storage : public CleanStoresTest {};
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <string>
 
@@ -22,5 +24,12 @@ void removeStores();
 Config loaded();
 // The record's voiceFile, failing the test if it is not terminated.
 std::string voiceFileOf(const Config& config);
+
+// Every storage test starts and ends with neither an INI file nor a key.
+class CleanStoresTest : public ::testing::Test {
+protected:
+    void SetUp() override { removeStores(); }
+    void TearDown() override { removeStores(); }
+};
 
 }  // namespace storage_test_support

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds the program (the shipped i686 build and the x86-64 one) and starts
-# the x86-64 one under Wine, in a Wine desktop window with a taskbar, so that
-# its tray icon, menu and balloons can be seen. Copy text with a prime in it
-# (in any program) and the balloon appears; Exit is on the icon's menu.
+# Builds the program and starts it under Wine in a Wine desktop window with a
+# taskbar, so that its tray icon, menu and balloons can be seen. Copy text with
+# a prime in it (in any program) and the balloon appears; Exit is on the icon's
+# menu. By default this is the shipped 32-bit program (preset win32), run by
+# 32-bit Wine; --win64 runs the x86-64 build instead.
+#   tools/run.sh [--win64]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+preset=win32
+[ "${1:-}" != --win64 ] || preset=win64
 
 if [ -z "${DISPLAY:-}" ]; then
     cat >&2 <<'MESSAGE'
@@ -17,12 +22,18 @@ MESSAGE
 fi
 
 bash tools/setup.sh
-# The program alone: the tests are tools/test.sh's business.
-for preset in win32 win64; do
-    echo "== $preset"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" --target tramolivenga
-done
+if [ "$preset" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    cat >&2 <<'MESSAGE'
+run: this machine cannot run 32-bit Windows programs: 32-bit Wine (wine32:i386)
+does not start, and tools/setup.sh could not make it start (on a kernel without
+32-bit support it needs qemu-i386 8 or later registered through binfmt_misc).
+Start the x86-64 build instead: bash tools/run.sh --win64
+MESSAGE
+    exit 2
+fi
+echo "== $preset"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target tramolivenga
 
 source tools/wine-env.sh  # WINE
 export WINEPREFIX="$PWD/build/wineprefix"
@@ -42,8 +53,7 @@ desktop=Tramolivenga
 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
     /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
 
-program="$PWD/build/win64/tramolivenga.exe"
-windows_path="Z:${program//\//\\}"
+program="$PWD/build/$preset/tramolivenga.exe"
 echo "run: starting $program in the Wine desktop \"$desktop\""
 # Returns when the program has ended (Exit on the icon's menu).
-exec "$WINE" explorer "/desktop=$desktop,1024x768" "$windows_path"
+exec "$WINE" explorer "/desktop=$desktop,1024x768" "Z:${program//\//\\}"

@@ -24,6 +24,8 @@ start_wine() {
     export WINEDLLOVERRIDES="mscoree=;mshtml="
     export LANG=ja_JP.UTF-8
     mkdir -p "$WINEPREFIX"
+    # A server left running for this prefix belongs to another display.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINESERVER" -p
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "wine: initialising the prefix $WINEPREFIX"
@@ -32,6 +34,20 @@ start_wine() {
     # Xvfb has no window manager; without this Wine waits for one each time a
     # managed window is shown, hidden or destroyed.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+    # Start afresh, so that the desktop process below is the keeper's child.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -p
+    # A process that stays for the whole run keeps the desktop, and with it
+    # explorer, alive: a desktop started afresh for each program waits about
+    # ten seconds for the RPC service. It ends when this shell closes fd 9.
+    # Explorer inherits its trace of the tooltips, where balloons can be read.
+    export TRAMOLIVENGA_DESKTOP_TRACE="$WINEPREFIX/desktop-trace.log"
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    WINEDEBUG=-all,trace+tooltips "$WINE" cmd /c pause <"$fifo" >/dev/null 2>"$TRAMOLIVENGA_DESKTOP_TRACE" &
+    exec 9>"$fifo"
+    rm -f "$fifo"
 }
 
 stop_wine_and_display() {

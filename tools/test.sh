@@ -1,27 +1,44 @@
 #!/usr/bin/env bash
 # Runs every test: the portable core natively (plain and with sanitizers),
-# the shipped i686 build (compiled and linked only), and the x86-64 build
-# with its tests under 64-bit Wine on a private X server.
+# then the shipped i686 build (program, tests, package) under 32-bit Wine and
+# the x86-64 build's core tests under 64-bit Wine, on a private X server with
+# one wineserver for the whole run. Prints each stage's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+current=""
+stage() {
+    [ -z "$current" ] || echo "-- $current: $((SECONDS - stage_start)) s"
+    current=$1
+    stage_start=$SECONDS
+    [ -z "$current" ] || echo "== $current"
+}
+
+stage setup
 bash tools/setup.sh
 source tools/wine-env.sh
 trap stop_wine_and_display EXIT
 
 build() {
-    echo "== $1"
     cmake --preset "$1" >/dev/null
-    cmake --build --preset "$1"
+    cmake --build --preset "$1" "${@:2}"
 }
 
+stage native
 build native
 ctest --preset native
+stage sanitize
 build sanitize
 ctest --preset sanitize
-bash tools/fuzz-smoke.sh
-build win32
+stage "win32 and win64 builds"
+build win32 --target all package
 build win64
+stage "Wine start"
 start_private_display
-start_wine "$PWD/build/win64/wineprefix"
+start_wine "$PWD/build/wineprefix-tests"
+stage "win32 tests"
+ctest --preset win32
+stage "win64 tests"
 ctest --preset win64
+stage ""
+echo "test: everything passed in $SECONDS s"

@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Checks from outside the process that the resident program does not grow:
-# drives CHANGES clipboard changes (default 10,000; with and without primes)
-# past tramolivenga.exe in a Wine desktop with a notification area, and
-# compares its private memory, GDI objects, windows and handles after the
-# first hundred changes with the end. Exit code 0 when nothing grew.
+# Measures from outside the process whether the resident program grows: drives
+# CHANGES clipboard changes (default 10,000; with and without primes) past
+# tramolivenga.exe in a Wine desktop with a notification area, and prints its
+# private memory, GDI objects, windows and handles after the first hundred
+# changes and at the end. Run on demand; not part of the test command.
 #
-#   tests/hostile/no_growth.sh BUILD_DIR [CHANGES]
+#   bench/no_growth.sh BUILD_DIR [CHANGES]
 #
-# BUILD_DIR is a win64 build tree (tramolivenga.exe, tests/growth_probe.exe).
+# BUILD_DIR is a Windows build tree configured with -DTRAMOLIVENGA_BENCHMARKS=ON
+# (tramolivenga.exe, bench/growth_probe.exe).
 # An X display and a wineserver are used when DISPLAY and WINEPREFIX are set
 # (as under ctest); otherwise a private pair is started and stopped again.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
+root=$(cd "$here/.." && pwd)
 build=$(cd "${1:?usage: no_growth.sh BUILD_DIR [CHANGES]}" && pwd)
 changes=${2:-10000}
 
@@ -35,7 +36,7 @@ finish() {
     return 0
 }
 trap finish EXIT
-cp "$build/tramolivenga.exe" "$build/tests/growth_probe.exe" "$work/"
+cp "$build/tramolivenga.exe" "$build/bench/growth_probe.exe" "$work/"
 windows_path() { local path="$1"; echo "Z:${path//\//\\}"; }
 
 # Wine gives a named desktop a notification area only when asked to.

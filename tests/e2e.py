@@ -29,10 +29,9 @@ def balloons():  # (title, text) of each balloon shown
     return [(head, re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m[1], 16)), text)) for head, text in shown]
 
 
-def copy(text):
-    clips.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE))
-    clips[-1].stdin.write(text.encode())
-    clips[-1].stdin.close()
+def copy(text):  # xclip reads the text and serves it until the next copy
+    open(os.path.join(work, "copied"), "w").write(text)
+    clips.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", os.path.join(work, "copied")]))
 
 
 def x(*command):  # an X tool's output

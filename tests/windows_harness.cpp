@@ -63,6 +63,13 @@ DOUBLE(UINT_PTR, SetTimer, 16, (HWND w, UINT_PTR id, UINT ms, TIMERPROC f), (log
 DOUBLE(BOOL, KillTimer, 8, (HWND w, UINT_PTR id), (log("KillTimer", w, id), REAL("user32", KillTimer, w, id)));
 DOUBLE(HWND, SetClipboardViewer, 4, (HWND w), (log("SetClipboardViewer", w), REAL("user32", SetClipboardViewer, w)));
 DOUBLE(BOOL, ChangeClipboardChain, 8, (HWND w, HWND n), (log("ChangeClipboardChain", w, n), REAL("user32", ChangeClipboardChain, w, n)));
+static int cutText(HWND window, LPSTR text, int size) {  // as Windows may: at the buffer's end, inside a character
+    std::string whole(4096, '\0');
+    whole.resize(std::min(size_t(REAL("user32", GetWindowTextA, window, whole.data(), 4096)), size_t(size) - 1));
+    std::memcpy(text, whole.c_str(), whole.size() + 1);
+    return int(whole.size());
+}
+DOUBLE(int, GetWindowTextA, 12, (HWND w, LPSTR text, int size), cutText(w, text, size));
 DOUBLE(LPVOID, HeapAlloc, 12, (HANDLE h, DWORD f, SIZE_T n), (++g_held, REAL("kernel32", HeapAlloc, h, f, n)));
 DOUBLE(BOOL, HeapFree, 12, (HANDLE h, DWORD f, LPVOID p), (--g_held, REAL("kernel32", HeapFree, h, f, p)));
 DOUBLE(LPVOID, GlobalLock, 4, (HGLOBAL h), (++g_held, REAL("kernel32", GlobalLock, h)));

@@ -1,5 +1,4 @@
-// Shared by the Windows tests: doubles that log the program's calls to the platform,
-// a fixture that starts the program's window afresh, and helpers.
+// For the Windows tests: doubles logging the program's calls to the platform, a fixture starting its window, helpers.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,5 @@
 // checkClipboard with the real clipboard: what it finds in each kind of content,
 // always releasing the clipboard, the text and its copy.
-#include <cstring>
-
 #include "prime/clipboard.h"
 #include "windows_harness.h"
 
@@ -15,11 +13,10 @@ TEST(CheckClipboard, ReadsTheUnicodeTextAndReleasesEverything) {
     };
     for (const auto& row : rows) {
         putClipboard(row.format, row.bytes.c_str(), row.bytes.size() + 1);
-        char digits[20];
-        std::memset(digits, '?', sizeof digits);
+        std::string digits(20, '?');
         const int held = g_held;
-        EXPECT_EQ(checkClipboard(nullptr, digits, config), *row.expected != '\0');
-        EXPECT_EQ(std::string(digits, strnlen(digits, 20)), *row.expected ? row.expected : std::string(20, '?'));
+        EXPECT_EQ(checkClipboard(nullptr, digits.data(), config), *row.expected != '\0');
+        EXPECT_EQ(std::string(digits.c_str()), *row.expected ? row.expected : std::string(20, '?'));
         EXPECT_EQ(g_held, held) << "a copy, a lock or the clipboard not released";
     }
 }

@@ -1,5 +1,4 @@
-// isPrime against oracles that share no code with it, a sieve below one million
-// and GNU factor's verdicts up to 2^63 - 1; scanText by a row per reading rule.
+// isPrime against oracles sharing no code with it (a sieve, GNU factor); scanText by a row per reading rule.
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -39,7 +39,6 @@ static std::string loaded() {
 TEST(Storage, TheIniFileOrTheRegistryKeyItSelectsKeepsEverySetting) {
     onlyStore("");
     EXPECT_EQ(moduleDirectory() + std::string("tramolivenga.ini ") + loaded(), iniPath() + " 0|16|0|0|1|1|0|prime.wav");
-    EXPECT_EQ(GetFileAttributesA(iniPath().c_str()), INVALID_FILE_ATTRIBUTES);  // loading creates nothing
     saveConfig(Config{0, -16, 7, 1, 0, 1, 1, "C:\\\x89\xB9\x90\xBA\\\x91\x66\x90\x94.wav"});  // C:\音声\素数.wav
     EXPECT_EQ(iniText(), "[config]\r\nreadMax=-16\r\nnoReadOverMax=7\r\nenableWideNumber=1\r\nignoreComma=0\r\n"
                          "stopOnPeriod=1\r\nenableVoice=1\r\nvoiceFile=C:\\音声\\素数.wav\r\n");
@@ -138,4 +137,9 @@ TEST_F(ProgramTest, SettingsWindowIsLaidOutShowsTheRecordAndAppliesSavesAndHides
     EXPECT_EQ(state(), "0|-5|1|1|0|1|0|a.wav, shown 0|0|1|1|0|0|C:\\x.wav, stored -5 " + browse + browse);
     send(WM_COMMAND, IDOK);
     EXPECT_EQ(state(), "0|0|0|1|1|0|0|C:\\x.wav, hidden, stored 0 ");
+    // The edit counts characters, so a long path of 表 (0x95 0x5C) arrives cut: to whole ones.
+    SetWindowTextW(GetDlgItem(g_window, ID_EDIT_VOICEFILE), std::wstring(1020, L'表').c_str());
+    send(WM_COMMAND, ID_BUTTON_APPLY);
+    const std::string cut = g_config.voiceFile;
+    EXPECT_EQ(std::make_pair(cut.size(), cut.find_first_not_of("\x95\x5C")), std::make_pair(size_t{1022}, std::string::npos));
 }

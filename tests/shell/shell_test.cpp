@@ -1,5 +1,4 @@
-// The resident program through its real window procedure: each step of its
-// life, with the calls it makes to the platform in their order.
+// The resident program through its real window procedure: each step of its life and the calls it makes, in order.
 #include "shell/main_window.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
@@ -20,7 +19,6 @@ TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes) {
         items += (GetMenuStringA(g_trayMenu, UINT(i), text, 64, MF_BYPOSITION) ? utf8(text) : "") + ":" + std::to_string(GetMenuItemID(g_trayMenu, i)) + " ";
     EXPECT_EQ(items, "設定:10000 素数判定を一時停止:10001 :0 終了:10002 ");
     EXPECT_EQ(copy(L"価格は1,009円です"), "R:DRAW " + balloon("1009"));
-    EXPECT_EQ(copy(L"100 1024"), "R:DRAW ");
 
     for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5 /* balloon click */})
         EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0");
@@ -29,7 +27,6 @@ TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes) {
 
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
     EXPECT_EQ(copy(L"11"), "SetMenuItemInfoA(M,10001,0,44,1,8) R:DRAW ");
-    EXPECT_EQ(GetMenuState(g_trayMenu, ID_MENU_PAUSE, MF_BYCOMMAND), UINT{MF_CHECKED});
     send(WM_COMMAND, ID_MENU_PAUSE);
     EXPECT_EQ(takeTrace(), "SetMenuItemInfoA(M,10001,0,44,1,0) ");
 

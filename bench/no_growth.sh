@@ -52,7 +52,8 @@ probe_job=$!
 program_pid=
 for _ in $(seq 600); do
     for cmdline in /proc/[0-9]*/cmdline; do
-        first=$(tr '\0' '\n' 2>/dev/null <"$cmdline" | head -n 1) || continue
+        # A 32-bit program under emulation is started as qemu-i386 wine PROGRAM.
+        first=$(tr '\0' '\n' 2>/dev/null <"$cmdline" | grep -v -E '(^|/)(qemu-i386|wine|wine64)$' | head -n 1) || continue
         case "$first" in
         *"$(basename "$work")"*tramolivenga.exe)
             program_pid=$(basename "$(dirname "$cmdline")")

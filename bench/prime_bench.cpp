@@ -12,8 +12,7 @@ namespace {
 
 void isPrimeOn(benchmark::State& state, uint64_t n)
 {
-    for (auto _ : state)
-        {
+    for (auto _ : state) {
         benchmark::DoNotOptimize(n);
         benchmark::DoNotOptimize(isPrime(n));
     }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows program under 64-bit Wine with Japanese ANSI code page 932.
+# Runs a Windows program under Wine (wine64 hands an i686 program to 32-bit Wine) with Japanese ANSI code page 932.
 # The caller (tools/test.sh, or the test's own environment) provides DISPLAY
 # and WINEPREFIX; the defaults keep an ad-hoc run working too.
 set -eu

@@ -4,19 +4,18 @@
 // growth_probe CHANGES PID_FILE PROGRAM
 //   Joins the clipboard viewer chain first and then starts PROGRAM, so that
 //   the program's window joins the chain ahead of the probe's; waits until
-//   PID_FILE names the program's Unix process (the driving script finds it). Every change is then passed on to this window by the
-//   program itself, which proves the program got it; a WM_NULL sent to the
-//   program afterwards returns only once it has checked the text. After the
-//   first 100 changes and every 1,000 the figures are printed; at the end
-//   the program is told to exit through its menu command and the exit code
-//   says whether anything grew beyond the tolerance.
+//   PID_FILE names the program's Unix process (the driving script finds it). Every change is then
+//   passed on to this window by the program itself, which proves the program got it; a WM_NULL sent
+//   to the program afterwards returns only once it has checked the text. After the first 100
+//   changes and every 1,000 the figures are printed; at the end the program is told to exit through
+//   its menu command and the exit code says whether anything grew beyond the tolerance.
 // growth_probe --self-check
 //   Checks that the GDI handle count read from a process's table follows
 //   objects being created and deleted.
 
+#include <psapi.h>
 #include <windows.h>
 #include <winternl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,21 +93,23 @@ long gdiObjectCount(HANDLE process)
 {
     PROCESS_BASIC_INFORMATION basic{};
     ULONG returned = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &returned) != 0)
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &returned)
+        != 0)
         return -1;
     const size_t GDI_TABLE_OFFSET_IN_PEB = 0xF8;
     ULONG_PTR table = 0;
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + GDI_TABLE_OFFSET_IN_PEB,
-                           &table, sizeof table, &read) ||
-        table == 0)
+    if (!ReadProcessMemory(process,
+            reinterpret_cast<const char*>(basic.PebBaseAddress) + GDI_TABLE_OFFSET_IN_PEB, &table,
+            sizeof table, &read)
+        || table == 0)
         return -1;
     const size_t ENTRY_SIZE = 24, TYPE_OFFSET = 14, ENTRIES = 0x10000, CHUNK = 4096;
     std::vector<unsigned char> chunk(CHUNK * ENTRY_SIZE);
     long live = 0;
     for (size_t first = 0; first < ENTRIES; first += CHUNK) {
-        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table + first * ENTRY_SIZE), chunk.data(),
-                               chunk.size(), &read))
+        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table + first * ENTRY_SIZE),
+                chunk.data(), chunk.size(), &read))
             return -1;
         for (size_t i = 0; i < CHUNK; ++i)
             if (chunk[i * ENTRY_SIZE + TYPE_OFFSET] != 0)
@@ -205,10 +206,11 @@ Sample takeSample(HANDLE process, DWORD processId, unsigned long unixPid, size_t
 
 void printSample(const Sample& sample)
 {
-    std::printf("changes=%zu private=%lld workingSet=%lld rssAnonKb=%lld vmRssKb=%lld threads=%lld handles=%ld "
+    std::printf("changes=%zu private=%lld workingSet=%lld rssAnonKb=%lld vmRssKb=%lld threads=%lld "
+                "handles=%ld "
                 "gdiObjects=%ld guiResourcesUser=%ld windows=%ld\n",
-                sample.changes, sample.privateBytes, sample.workingSet, sample.rssAnonKb, sample.vmRssKb,
-                sample.threads, sample.handles, sample.gdiObjects, sample.userObjects, sample.windows);
+        sample.changes, sample.privateBytes, sample.workingSet, sample.rssAnonKb, sample.vmRssKb,
+        sample.threads, sample.handles, sample.gdiObjects, sample.userObjects, sample.windows);
     std::fflush(stdout);
 }
 
@@ -232,7 +234,10 @@ std::u16string padded(std::u16string text)
     return text;
 }
 
-std::u16string toUtf16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string toUtf16(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 // Change number i: four kinds in turn, one of them with a prime.
 // GROWTH_PROBE_KIND=k drives kind k only, to find what grows. Kind 4, ANSI
@@ -278,8 +283,8 @@ HWND createProbeWindow()
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "GROWTH_PROBE_WINDOW";
     RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "GROWTH_PROBE_WINDOW", "growth probe", 0, 0, 0, 0, 0, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, "GROWTH_PROBE_WINDOW", "growth probe", 0, 0, 0, 0, 0, nullptr,
+        nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 unsigned long readPidFile(const char* path)
@@ -296,7 +301,8 @@ unsigned long readPidFile(const char* path)
 
 int selfCheck()
 {
-    HANDLE self = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, GetCurrentProcessId());
+    HANDLE self
+        = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, GetCurrentProcessId());
     const long before = gdiObjectCount(self);
     HBRUSH brushes[10];
     for (int i = 0; i < 10; ++i)
@@ -305,7 +311,8 @@ int selfCheck()
     for (HBRUSH brush : brushes)
         DeleteObject(brush);
     const long after = gdiObjectCount(self);
-    std::printf("gdi objects: %ld, with ten brushes %ld, after deleting them %ld\n", before, during, after);
+    std::printf(
+        "gdi objects: %ld, with ten brushes %ld, after deleting them %ld\n", before, during, after);
     return before > 0 && during == before + 10 && after == before ? 0 : 1;
 }
 
@@ -326,7 +333,8 @@ int main(int argc, char** argv)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(argv[3], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    if (!CreateProcessA(
+            argv[3], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
         std::fprintf(stderr, "probe: cannot start %s\n", argv[3]);
         return 2;
     }
@@ -336,7 +344,8 @@ int main(int argc, char** argv)
 
     unsigned long unixPid = 0;
     HWND program = nullptr;
-    for (int wait = 0; wait < 600 && (unixPid == 0 || program == nullptr || GetClipboardViewer() != program);
+    for (int wait = 0;
+         wait < 600 && (unixPid == 0 || program == nullptr || GetClipboardViewer() != program);
          ++wait) {
         pumpMessages();
         Sleep(100);
@@ -354,8 +363,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "probe: the window in the chain is not the started program's\n");
         return 2;
     }
-    std::printf("probe: program window %p, process %lu, unix pid %lu\n", static_cast<void*>(program),
-                processId, unixPid);
+    std::printf("probe: program window %p, process %lu, unix pid %lu\n",
+        static_cast<void*>(program), processId, unixPid);
     std::fflush(stdout);
 
     // GROWTH_PROBE_PAUSE=1: the program passes changes on without checking
@@ -388,7 +397,7 @@ int main(int argc, char** argv)
         }
     }
     std::printf("probe: %zu changes in %lu ms, %zu not passed on by the program in time\n", changes,
-                GetTickCount() - startTime, missed);
+        GetTickCount() - startTime, missed);
 
     PostMessageA(program, WM_COMMAND, ID_MENU_EXIT, 0);
     const bool exited = WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
@@ -399,8 +408,8 @@ int main(int argc, char** argv)
     bool grew = false;
     auto judge = [&](const char* what, long long from, long long to, long long tolerance) {
         const bool bad = to - from > tolerance;
-        std::printf("%-12s after %zu: %lld, after %zu: %lld, growth %lld (tolerance %lld)%s\n", what, first.changes,
-                    from, last.changes, to, to - from, tolerance, bad ? "  GREW" : "");
+        std::printf("%-12s after %zu: %lld, after %zu: %lld, growth %lld (tolerance %lld)%s\n",
+            what, first.changes, from, last.changes, to, to - from, tolerance, bad ? "  GREW" : "");
         grew = grew || bad;
     };
     judge("private", first.privateBytes, last.privateBytes, PRIVATE_TOLERANCE);

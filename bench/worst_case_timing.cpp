@@ -22,8 +22,7 @@ struct Timing {
     double maxMs;
 };
 
-template <typename Work>
-Timing timeRepeated(int repetitions, Work work)
+template <typename Work> Timing timeRepeated(int repetitions, Work work)
 {
     std::vector<double> ms;
     for (int i = 0; i < repetitions; ++i) {
@@ -39,7 +38,7 @@ Timing timeRepeated(int repetitions, Work work)
 void report(const char* name, Timing timing)
 {
     std::printf("%-52s min %10.3f ms  median %10.3f ms  max %10.3f ms\n", name, timing.minMs,
-                timing.medianMs, timing.maxMs);
+        timing.medianMs, timing.maxMs);
 }
 
 void timeIsPrime(const char* name, unsigned long long n, int repetitions)
@@ -65,7 +64,7 @@ void timeScan(const char* name, const std::u16string& text, const Config& config
     });
     report(name, timing);
     std::printf("    %zu units, result %d%s%s\n", text.size(), found, found ? " " : "",
-                found ? digits : "");
+        found ? digits : "");
 }
 
 }  // namespace
@@ -81,16 +80,16 @@ int main(int argc, char** argv)
     setDefaultConfig(config);
     const int32_t capUnits = config.readMax * UNITS_PER_KB;
     timeScan("default cap, pseudoprimes", worstCaseText(static_cast<size_t>(capUnits), false),
-             config, repetitions);
+        config, repetitions);
     timeScan("default cap, pseudoprimes, last the largest prime",
-             worstCaseText(static_cast<size_t>(capUnits), true), config, repetitions);
+        worstCaseText(static_cast<size_t>(capUnits), true), config, repetitions);
     // Far more text than the cap: only the first capUnits units count.
     timeScan("default cap, 1 MiB of pseudoprimes", worstCaseText(512 * 1024, false), config,
-             repetitions);
+        repetitions);
 
     config.readMax = 0;
     const int fewer = std::max(1, repetitions / 5);
     timeScan("no cap, 1 MiB (524,288 units) of pseudoprimes", worstCaseText(512 * 1024, false),
-             config, fewer);
+        config, fewer);
     return 0;
 }

@@ -24,10 +24,22 @@ SAMPLES = 8
 
 # The classic 16-colour Windows palette, so every display mode shows it alike.
 PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+    (0, 0, 0),
+    (128, 0, 0),
+    (0, 128, 0),
+    (128, 128, 0),
+    (0, 0, 128),
+    (128, 0, 128),
+    (0, 128, 128),
+    (192, 192, 192),
+    (128, 128, 128),
+    (255, 0, 0),
+    (0, 255, 0),
+    (255, 255, 0),
+    (0, 0, 255),
+    (255, 0, 255),
+    (0, 255, 255),
+    (255, 255, 255),
 ]
 BLACK, DARK_RED, RED, YELLOW, WHITE = 0, 1, 9, 11, 15
 TRANSPARENT = None
@@ -38,7 +50,7 @@ def in_rounded_rect(x, y, left, top, right, bottom, radius):
         return False
     cx = min(max(x, left + radius), right - radius)
     cy = min(max(y, top + radius), bottom - radius)
-    return (x - cx) ** 2 + (y - cy) ** 2 <= radius ** 2
+    return (x - cx) ** 2 + (y - cy) ** 2 <= radius**2
 
 
 def in_tile(x, y):
@@ -94,8 +106,9 @@ def render(size):
                     colour = colour_at(x, y)
                     votes[colour] = votes.get(colour, 0) + 1
             # Ties go to the lower palette index / transparency, for a stable result.
-            row.append(max(sorted(votes, key=lambda c: -1 if c is None else c),
-                           key=lambda c: votes[c]))
+            row.append(
+                max(sorted(votes, key=lambda c: -1 if c is None else c), key=lambda c: votes[c])
+            )
         rows.append(row)
     return outline(rows)
 
@@ -130,14 +143,14 @@ def dib(rows):
         # Transparent pixels are black in the colour bits, so the screen
         # shows through unchanged where the mask is set.
         indices = [0 if c is TRANSPARENT else c for c in row]
-        colour_bits += padded(bytes((indices[i] << 4) | indices[i + 1]
-                                    for i in range(0, size, 2)))
+        colour_bits += padded(bytes((indices[i] << 4) | indices[i + 1] for i in range(0, size, 2)))
         mask = 0
         for c in row:
             mask = (mask << 1) | (1 if c is TRANSPARENT else 0)
         mask_bits += padded(mask.to_bytes(size // 8, "big"))
-    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0,
-                         len(colour_bits) + len(mask_bits), 0, 0, 16, 0)
+    header = struct.pack(
+        "<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, len(colour_bits) + len(mask_bits), 0, 0, 16, 0
+    )
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
     return header + palette + colour_bits + mask_bits
 
@@ -163,12 +176,17 @@ def png(rows, scale):
         raw += (b"\0" + line) * scale
 
     def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data
-                + struct.pack(">I", zlib.crc32(kind + data)))
+        return (
+            struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+        )
 
     header = struct.pack(">IIBBBBB", size * scale, size * scale, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    return (
+        b"\x89PNG\r\n\x1a\n"
+        + chunk(b"IHDR", header)
+        + chunk(b"IDAT", zlib.compress(raw, 9))
+        + chunk(b"IEND", b"")
+    )
 
 
 def main(argv):

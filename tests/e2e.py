@@ -5,7 +5,11 @@ ends with code 0 on Exit; balloons are read from the desktop's trace that tools/
 import os, re, shutil, subprocess, sys, tempfile, time
 
 work, failures, clips = tempfile.mkdtemp(prefix="tramolivenga-e2e."), [], []
-trace, ini, title = os.path.join(work, "trace.log"), os.path.join(work, "tramolivenga.ini"), "Tramolivenga Ver1.00"
+trace, ini, title = (
+    os.path.join(work, "trace.log"),
+    os.path.join(work, "tramolivenga.ini"),
+    "Tramolivenga Ver1.00",
+)
 desktop = open(os.environ["TRAMOLIVENGA_DESKTOP_TRACE"], encoding="utf-8", errors="replace")
 desktop.seek(0, os.SEEK_END)
 seen = [""]
@@ -26,12 +30,19 @@ def wait(condition, seconds=30):
 def balloons():  # (title, text) of each balloon shown
     seen[0] += desktop.read()
     shown = re.findall(r'title L"([^"]*)".*?Show tooltip 0, L"([^"]*)"', seen[0], re.S)
-    return [(head, re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m[1], 16)), text)) for head, text in shown]
+    return [
+        (head, re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m[1], 16)), text))
+        for head, text in shown
+    ]
 
 
 def copy(text):  # xclip reads the text and serves it until the next copy
     open(os.path.join(work, "copied"), "w").write(text)
-    clips.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", os.path.join(work, "copied")]))
+    clips.append(
+        subprocess.Popen(
+            ["xclip", "-quiet", "-selection", "clipboard", os.path.join(work, "copied")]
+        )
+    )
 
 
 def x(*command):  # an X tool's output
@@ -43,7 +54,9 @@ def shown(name=""):  # the visible X windows of that name, any name for ""
 
 
 def corner(window):
-    geometry = dict(line.split("=") for line in x("xdotool", "getwindowgeometry", "--shell", window).split())
+    geometry = dict(
+        line.split("=") for line in x("xdotool", "getwindowgeometry", "--shell", window).split()
+    )
     return int(geometry["X"]), int(geometry["Y"])
 
 
@@ -56,21 +69,47 @@ def choose(item):  # right click on the icon, then on the menu's item
 
 
 exe = shutil.copy(sys.argv[1], work)
-program = subprocess.Popen(["/usr/lib/wine/wine64", "start", "/wait", "/max", "Z:" + exe.replace("/", "\\")],
-                           stderr=open(trace, "w"), env=dict(os.environ, WINEDEBUG="-all,trace+systray"))
+program = subprocess.Popen(
+    ["/usr/lib/wine/wine64", "start", "/wait", "/max", "Z:" + exe.replace("/", "\\")],
+    stderr=open(trace, "w"),
+    env=dict(os.environ, WINEDEBUG="-all,trace+systray"),
+)
 try:
-    check(wait(lambda: "dwMessage = 0" in open(trace).read() and shown("Wine System Tray")), "the icon is added")
+    check(
+        wait(lambda: "dwMessage = 0" in open(trace).read() and shown("Wine System Tray")),
+        "the icon is added",
+    )
     copy("価格は1,009円です")
     # Wine may pass one X copy on as two clipboard changes: the first balloon counts.
-    check(wait(balloons)[0] == ("1009", "うおおおおおおお！素数だあああああああ！") and not shown(title),
-          "a copied prime is announced; the window stays hidden, though started maximised")
+    check(
+        wait(balloons)[0] == ("1009", "うおおおおおおお！素数だあああああああ！") and not shown(title),
+        "a copied prime is announced; the window stays hidden, though started maximised",
+    )
     choose(0)
     check(wait(lambda: shown(title), 10), "the menu's first item shows the settings")
-    x("xdotool", "search", "--name", title, "windowfocus", "key", "Tab", "Tab", "Tab", "space", "Return")
-    check(wait(lambda: not shown(title) and os.path.exists(ini)) and "enableWideNumber=1" in open(ini).read(),
-          "Tab to 全角数字も判定する, Space and Enter tick it, save and hide")
+    x(
+        "xdotool",
+        "search",
+        "--name",
+        title,
+        "windowfocus",
+        "key",
+        "Tab",
+        "Tab",
+        "Tab",
+        "space",
+        "Return",
+    )
+    check(
+        wait(lambda: not shown(title) and os.path.exists(ini))
+        and "enableWideNumber=1" in open(ini).read(),
+        "Tab to 全角数字も判定する, Space and Enter tick it, save and hide",
+    )
     choose(2)
-    check(program.wait(30) == 0 and "dwMessage = 2" in open(trace).read(), "Exit removes the icon, exit code 0")
+    check(
+        program.wait(30) == 0 and "dwMessage = 2" in open(trace).read(),
+        "Exit removes the icon, exit code 0",
+    )
 finally:
     program.kill()
     [clip.kill() for clip in clips]

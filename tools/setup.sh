@@ -12,7 +12,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 packages=(
-    cmake ninja-build g++ python3
+    cmake ninja-build g++ python3 clang-format black
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest libgtest-dev libbenchmark-dev

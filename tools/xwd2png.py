@@ -24,12 +24,14 @@ def read_xwd(data):
     shifts = [shift(m) for m in (red_mask, green_mask, blue_mask)]
     rows = []
     for y in range(height):
-        line = data[start + y * bytes_per_line: start + y * bytes_per_line + width * step]
+        line = data[start + y * bytes_per_line : start + y * bytes_per_line + width * step]
         row = bytearray(width * 3)
         for x in range(width):
-            chunk = line[x * step: x * step + step]
-            value = struct.unpack(order + "I", chunk + b"\0" * (4 - step) if order == "<"
-                                  else b"\0" * (4 - step) + chunk)[0]
+            chunk = line[x * step : x * step + step]
+            value = struct.unpack(
+                order + "I",
+                chunk + b"\0" * (4 - step) if order == "<" else b"\0" * (4 - step) + chunk,
+            )[0]
             row[x * 3] = (value & red_mask) >> shifts[0]
             row[x * 3 + 1] = (value & green_mask) >> shifts[1]
             row[x * 3 + 2] = (value & blue_mask) >> shifts[2]
@@ -39,8 +41,12 @@ def read_xwd(data):
 
 def write_png(path, width, height, rows):
     def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body
-                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+        return (
+            struct.pack(">I", len(body))
+            + kind
+            + body
+            + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+        )
 
     raw = b"".join(b"\0" + row for row in rows)
     with open(path, "wb") as out:
@@ -54,12 +60,18 @@ def convert(source, target, box=None):
     with open(source, "rb") as dump:
         width, height, rows = read_xwd(dump.read())
     if box:
-        left, top, right, bottom = (max(0, box[0]), max(0, box[1]),
-                                    min(width, box[2]), min(height, box[3]))
-        rows = [row[left * 3: right * 3] for row in rows[top:bottom]]
+        left, top, right, bottom = (
+            max(0, box[0]),
+            max(0, box[1]),
+            min(width, box[2]),
+            min(height, box[3]),
+        )
+        rows = [row[left * 3 : right * 3] for row in rows[top:bottom]]
         width, height = right - left, bottom - top
     write_png(target, width, height, rows)
 
 
 if __name__ == "__main__":
-    convert(sys.argv[1], sys.argv[2], [int(v) for v in sys.argv[3:7]] if len(sys.argv) == 7 else None)
+    convert(
+        sys.argv[1], sys.argv[2], [int(v) for v in sys.argv[3:7]] if len(sys.argv) == 7 else None
+    )

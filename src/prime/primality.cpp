@@ -4,16 +4,11 @@ namespace {
 
 // The trial divisors; the first STRONG_BASE_COUNT of them are also the bases
 // of the strong test, which together are exact below 2^63.
-const int32_t SMALL_PRIMES[30] = {
-    2,  3,  5,  7,  11, 13, 17, 19, 23, 29, 31, 37,  41,  43,  47,
-    53, 59, 61, 67, 71, 73, 79, 83, 89, 97, 101, 103, 107, 109, 113,
-};
+const int32_t SMALL_PRIMES[30] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 53, 59,
+    61, 67, 71, 73, 79, 83, 89, 97, 101, 103, 107, 109, 113};
 constexpr int STRONG_BASE_COUNT = 12;
 
-uint64_t widen(int32_t smallPrime)
-{
-    return static_cast<uint64_t>(smallPrime);
-}
+uint64_t widen(int32_t smallPrime) { return static_cast<uint64_t>(smallPrime); }
 
 // One Miller-Rabin round: 1 when base a passes for n - 1 = d * 2^s.
 int passesStrongTest(uint64_t a, uint64_t d, int s, uint64_t n)

@@ -12,10 +12,7 @@ constexpr Utf16Unit WIDE_PERIOD = 0xFF0E;
 constexpr Utf16Unit WIDE_COMMA = 0xFF0C;
 constexpr uint64_t BIT_63 = uint64_t{1} << 63;
 
-bool isWideDigit(Utf16Unit unit)
-{
-    return unit >= WIDE_DIGIT_ZERO && unit <= WIDE_DIGIT_NINE;
-}
+bool isWideDigit(Utf16Unit unit) { return unit >= WIDE_DIGIT_ZERO && unit <= WIDE_DIGIT_NINE; }
 
 UnitClass classify(Utf16Unit unit, const Config& config)
 {

@@ -29,47 +29,45 @@ struct ControlLayout {
 const ControlLayout CONTROLS[] = {
     // "処理する最大サイズ : "
     {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, 10, 10, 160, 25, LABEL_ID,
-     "\x8F\x88\x97\x9D\x82\xB7\x82\xE9\x8D\xC5\x91\xE5\x83\x54\x83\x43\x83\x59 : "},
+        "\x8F\x88\x97\x9D\x82\xB7\x82\xE9\x8D\xC5\x91\xE5\x83\x54\x83\x43\x83\x59 : "},
     {"EDIT", WS_EX_CLIENTEDGE,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL | ES_RIGHT,
-     170, 10, 100, 25, ID_EDIT_READMAX, ""},
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL | ES_RIGHT, 170, 10, 100,
+        25, ID_EDIT_READMAX, ""},
     // " KB(0で無制限)"
     {"STATIC", 0, WS_CHILD | WS_VISIBLE, 270, 10, 120, 25, LABEL_ID,
-     " KB(0\x82\xC5\x96\xB3\x90\xA7\x8C\xC0)"},
-    {"COMBOBOX", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST,
-     10, 40, 380, 80, ID_COMBO_OVERMAX, ""},
+        " KB(0\x82\xC5\x96\xB3\x90\xA7\x8C\xC0)"},
+    {"COMBOBOX", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, 10, 40,
+        380, 80, ID_COMBO_OVERMAX, ""},
     // "全角数字も判定する"
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-     10, 70, 380, 25, ID_CHECK_WIDENUMBER,
-     "\x91\x53\x8A\x70\x90\x94\x8E\x9A\x82\xE0\x94\xBB\x92\xE8\x82\xB7\x82\xE9"},
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 70, 380, 25,
+        ID_CHECK_WIDENUMBER,
+        "\x91\x53\x8A\x70\x90\x94\x8E\x9A\x82\xE0\x94\xBB\x92\xE8\x82\xB7\x82\xE9"},
     // "コンマを無視する"
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-     10, 100, 380, 25, ID_CHECK_IGNORECOMMA,
-     "\x83\x52\x83\x93\x83\x7D\x82\xF0\x96\xB3\x8E\x8B\x82\xB7\x82\xE9"},
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 100, 380, 25,
+        ID_CHECK_IGNORECOMMA, "\x83\x52\x83\x93\x83\x7D\x82\xF0\x96\xB3\x8E\x8B\x82\xB7\x82\xE9"},
     // "ピリオドで区切る"
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-     10, 130, 380, 25, ID_CHECK_STOPONPERIOD,
-     "\x83\x73\x83\x8A\x83\x49\x83\x68\x82\xC5\x8B\xE6\x90\xD8\x82\xE9"},
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 130, 380, 25,
+        ID_CHECK_STOPONPERIOD, "\x83\x73\x83\x8A\x83\x49\x83\x68\x82\xC5\x8B\xE6\x90\xD8\x82\xE9"},
     // "素数発見時に音声を再生する"
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-     10, 160, 380, 25, ID_CHECK_ENABLEVOICE,
-     "\x91\x66\x90\x94\x94\xAD\x8C\xA9\x8E\x9E\x82\xC9\x89\xB9\x90\xBA\x82\xF0"
-     "\x8D\xC4\x90\xB6\x82\xB7\x82\xE9"},
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 160, 380, 25,
+        ID_CHECK_ENABLEVOICE,
+        "\x91\x66\x90\x94\x94\xAD\x8C\xA9\x8E\x9E\x82\xC9\x89\xB9\x90\xBA\x82\xF0"
+        "\x8D\xC4\x90\xB6\x82\xB7\x82\xE9"},
     // "再生する音声 : "
     {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, 10, 190, 130, 25, LABEL_ID,
-     "\x8D\xC4\x90\xB6\x82\xB7\x82\xE9\x89\xB9\x90\xBA : "},
-    {"EDIT", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-     140, 190, 200, 25, ID_EDIT_VOICEFILE, ""},
+        "\x8D\xC4\x90\xB6\x82\xB7\x82\xE9\x89\xB9\x90\xBA : "},
+    {"EDIT", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 140, 190, 200,
+        25, ID_EDIT_VOICEFILE, ""},
     // "参照": a plain push button, left out of the Tab order.
     {"BUTTON", 0, WS_CHILD | WS_VISIBLE, 340, 190, 50, 25, ID_BUTTON_BROWSE, "\x8E\x51\x8F\xC6"},
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-     100, 240, 90, 25, IDOK, "OK"},
+    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 100, 240, 90, 25, IDOK,
+        "OK"},
     // "適用"
     {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 200, 240, 90, 25, ID_BUTTON_APPLY,
-     "\x93\x4B\x97\x70"},
+        "\x93\x4B\x97\x70"},
     // "キャンセル"
     {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 300, 240, 90, 25, IDCANCEL,
-     "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B"},
+        "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B"},
 };
 
 // The list entries; the selected index is noReadOverMax.
@@ -83,13 +81,12 @@ const char* const OVERMAX_ENTRIES[] = {
 };
 
 // "音声ファイル(*.wav)", then the pattern; a double NUL ends the list.
-const char SOUND_FILTER[] =
-    "\x89\xB9\x90\xBA\x83\x74\x83\x40\x83\x43\x83\x8B(*.wav)\0*.wav\0\0";
+const char SOUND_FILTER[] = "\x89\xB9\x90\xBA\x83\x74\x83\x40\x83\x43\x83\x8B(*.wav)\0*.wav\0\0";
 
 // The request as Windows 2000 knew it: the header's
 // OPENFILENAME_SIZE_VERSION_400A, which is no constant expression in C++.
-constexpr DWORD OPEN_REQUEST_SIZE =
-    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+constexpr DWORD OPEN_REQUEST_SIZE
+    = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
 #ifndef _WIN64
 static_assert(OPEN_REQUEST_SIZE == 76, "OPENFILENAMEA up to lpTemplateName is 76 bytes");
 #endif
@@ -105,7 +102,7 @@ int32_t getCheck(HWND window, int id)
     return static_cast<int32_t>(SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0));
 }
 
-} // namespace
+}  // namespace
 
 void createSettingsControls(HWND window, HFONT font)
 {
@@ -118,15 +115,14 @@ void createSettingsControls(HWND window, HFONT font)
     GetWindowRect(window, &frame);
     int width = (frame.right - frame.left) - (client.right - client.left) + CLIENT_WIDTH;
     int height = (frame.bottom - frame.top) - (client.bottom - client.top) + CLIENT_HEIGHT;
-    SetWindowPos(window, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    SetWindowPos(
+        window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
 
     WPARAM fontParam = reinterpret_cast<WPARAM>(font);
     for (const ControlLayout& layout : CONTROLS) {
         HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id));
         HWND control = CreateWindowExA(layout.exStyle, layout.className, layout.text, layout.style,
-                                       layout.x, layout.y, layout.width, layout.height, window, id,
-                                       instance, nullptr);
+            layout.x, layout.y, layout.width, layout.height, window, id, instance, nullptr);
         SendMessageA(control, WM_SETFONT, fontParam, 0);
         if (layout.id == ID_EDIT_READMAX) {
             SendMessageA(control, EM_LIMITTEXT, READMAX_LIMIT, 0);
@@ -170,8 +166,8 @@ void controlsToConfig(HWND window, Config& config)
     config.stopOnPeriod = getCheck(window, ID_CHECK_STOPONPERIOD);
     config.enableVoice = getCheck(window, ID_CHECK_ENABLEVOICE);
 
-    int length = GetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), config.voiceFile,
-                                TEXT_BUFFER_SIZE);
+    int length
+        = GetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), config.voiceFile, TEXT_BUFFER_SIZE);
     // The edit counts characters, so a path of double-byte characters can be
     // longer than the buffer and arrive cut after the first byte of one.
     // Keep whole characters only, and end the string even if the call wrote
@@ -196,8 +192,8 @@ void chooseSoundFile(HWND window)
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = TEXT_BUFFER_SIZE;
-    request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
-                    OFN_EXPLORER | OFN_LONGNAMES;
+    request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
+        | OFN_EXPLORER | OFN_LONGNAMES;
     request.lpstrDefExt = "wav";
     if (GetOpenFileNameA(&request) == 0)
         return;

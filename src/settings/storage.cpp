@@ -75,19 +75,19 @@ void saveToRegistry(const Config& config)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, REGISTRY_KEY_PATH, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &key, nullptr)
+            KEY_SET_VALUE, nullptr, &key, nullptr)
         != ERROR_SUCCESS)
         return;
     for (const IntSetting& setting : INT_SETTINGS) {
         const uint32_t value = static_cast<uint32_t>(config.*setting.field);
-        const BYTE data[REGISTRY_INT_SIZE] = {
-            static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
-            static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)};
+        const BYTE data[REGISTRY_INT_SIZE]
+            = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
+                static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)};
         RegSetValueExA(key, setting.key, 0, REG_DWORD, data, REGISTRY_INT_SIZE);
     }
     const DWORD textSize = static_cast<DWORD>(lstrlenA(config.voiceFile) + 1);
-    RegSetValueExA(key, VOICE_FILE_KEY, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(config.voiceFile), textSize);
+    RegSetValueExA(
+        key, VOICE_FILE_KEY, 0, REG_SZ, reinterpret_cast<const BYTE*>(config.voiceFile), textSize);
     RegCloseKey(key);
 }
 
@@ -124,7 +124,7 @@ void loadConfig(Config& config)
         config.*setting.field = static_cast<int32_t>(
             GetPrivateProfileIntA(INI_SECTION_CONFIG, setting.key, setting.defaultValue, iniPath));
     GetPrivateProfileStringA(INI_SECTION_CONFIG, VOICE_FILE_KEY, DEFAULT_VOICE_FILE,
-                             config.voiceFile, TEXT_BUFFER_SIZE, iniPath);
+        config.voiceFile, TEXT_BUFFER_SIZE, iniPath);
 }
 
 void saveConfig(const Config& config)

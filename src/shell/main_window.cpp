@@ -31,8 +31,7 @@ static void handleCreate(HWND window)
 {
     loadConfig(g_config);
     g_font = CreateFontA(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                         OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
-                         FF_SWISS | DEFAULT_PITCH, FONT_FACE);
+        OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_SWISS | DEFAULT_PITCH, FONT_FACE);
     createSettingsControls(window, g_font);
     joinClipboardChain(window);
     trayAdd(window);
@@ -144,13 +143,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void registerMainWindowClass(HINSTANCE instance, HBRUSH background)
 {
-    g_smallIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
+    g_smallIcon
+        = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, LR_SHARED));
+    windowClass.hIcon
+        = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, LR_SHARED));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = MAIN_WINDOW_CLASS;
@@ -161,8 +162,9 @@ void registerMainWindowClass(HINSTANCE instance, HBRUSH background)
 // The creation sequence runs inside this call and gives the window its size.
 HWND createMainWindow(HINSTANCE instance)
 {
-    return CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE,
+        WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
+        instance, nullptr);
 }
 
 // Every message goes to the dialog navigation first, which turns Tab, Enter

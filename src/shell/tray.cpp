@@ -55,7 +55,8 @@ void showTrayMenu(HWND window)
     // Without this the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(window);
     // No TPM_RETURNCMD: the chosen item arrives as an ordinary WM_COMMAND.
-    TrackPopupMenu(g_trayMenu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    TrackPopupMenu(
+        g_trayMenu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
 }
 
 void togglePause()

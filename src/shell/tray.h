@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 #include <cstddef>

@@ -1,4 +1,5 @@
-// isPrime against oracles sharing no code with it (a sieve, GNU factor); scanText by a row per reading rule.
+// isPrime against oracles sharing no code with it (a sieve, GNU factor); scanText by a row per
+// reading rule.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,7 +8,8 @@
 #include "prime/primality.h"
 #include "prime/scanner.h"
 
-TEST(IsPrime, AgreesWithASieveBelowOneMillionAndWithGnuFactorUpTo2To63) {
+TEST(IsPrime, AgreesWithASieveBelowOneMillionAndWithGnuFactorUpTo2To63)
+{
     std::vector<bool> composite(1000000);
     composite[0] = composite[1] = true;
     for (size_t p = 2; p * p < composite.size(); ++p)
@@ -17,15 +19,18 @@ TEST(IsPrime, AgreesWithASieveBelowOneMillionAndWithGnuFactorUpTo2To63) {
         ASSERT_EQ(isPrime(n), composite[n] ? 0 : 1) << n;
     std::ifstream factored(FACTORED);  // "n: p1 p2 ...", written at build time
     int values = 0;
-    for (std::string line, number, first, second; std::getline(factored, line); ++values, second.clear()) {
+    for (std::string line, number, first, second; std::getline(factored, line);
+         ++values, second.clear()) {
         std::istringstream(line) >> number >> first >> second;
         EXPECT_EQ(isPrime(std::stoull(number)), second.empty() && first + ":" == number) << line;
     }
     EXPECT_EQ(values, 4011);
 }
 
-// w full-width forms, c commas not ignored, p periods mark fractions, n texts over the cap skipped; a number readMax
-static Config configFor(const std::string& settings) {
+// w full-width forms, c commas not ignored, p periods mark fractions, n texts over the cap skipped;
+// a number readMax
+static Config configFor(const std::string& settings)
+{
     Config config;
     setDefaultConfig(config);
     config.enableWideNumber = settings.find('w') != std::string::npos;
@@ -37,26 +42,69 @@ static Config configFor(const std::string& settings) {
     return config;
 }
 
-TEST(ScanText, FindsTheFirstPrimeByTheReadingRules) {
+TEST(ScanText, FindsTheFirstPrimeByTheReadingRules)
+{
     auto x = [](size_t count) { return std::u16string(count, u'x'); };
-    const struct { std::u16string text; const char* settings; const char* expected; } rows[] = {
-        {u"", "", ""}, {u"no digits 1", "", ""}, {u"2", "", "2"}, {u"3.14", "", "3"}, {u"4.13", "", "13"}, {u"-7", "", "7"},
-        {u"007", "", "007"}, {u"1,009", "", "1009"}, {u"1,008", "", ""}, {u"8,", "", ""}, {u"١٣ 2", "", "2"}, {u"2 3", "", "2"},
-        {u"0000000000000000007", "", "0000000000000000007"}, {u"00000000000000000007", "", ""}, {u"92233720368547757831", "", ""},
-        {u"9,223,372,036,854,775,783", "", "9223372036854775783"}, {u"9223372036854775837 4", "", ""},
-        {u"99999999999999999999 5", "", "5"}, {u"１２７", "", ""}, {u"１２７", "w", "127"}, {u"1，3", "w", "13"}, {u"1，3", "", "3"},
-        {u"1，3", "wc", "3"}, {u"1．3", "w", "3"}, {u"1．3", "wp", ""}, {u"3.14", "p", ""}, {u"7.", "p", ""}, {u".5", "p", ""},
-        {u"1. 5", "p", "5"}, {u"2,3", "c", "2"}, {u"4,13", "c", "13"}, {u"11111111111111111111.7", "", "7"},
-        {u"11111111111111111111.7", "p", ""}, {x(510) + u"13x", "1", ""}, {x(509) + u"13 x", "1", "13"}, {x(510) + u"13", "1", "13"},
-        {x(8190) + u"13", "", "13"}, {x(8190) + u"131", "", ""}, {u"2" + x(512), "1n", ""}, {u"2" + x(511), "1n", "2"},
-        {u"2" + x(512), "1", "2"}, {x(600000) + u"13", "0", "13"}, {x(600000) + u"13", "-1", "13"}, {x(600000) + u"13", "2097152", "13"},
+    const struct {
+        std::u16string text;
+        const char* settings;
+        const char* expected;
+    } rows[] = {
+        {u"", "", ""},
+        {u"no digits 1", "", ""},
+        {u"2", "", "2"},
+        {u"3.14", "", "3"},
+        {u"4.13", "", "13"},
+        {u"-7", "", "7"},
+        {u"007", "", "007"},
+        {u"1,009", "", "1009"},
+        {u"1,008", "", ""},
+        {u"8,", "", ""},
+        {u"١٣ 2", "", "2"},
+        {u"2 3", "", "2"},
+        {u"0000000000000000007", "", "0000000000000000007"},
+        {u"00000000000000000007", "", ""},
+        {u"92233720368547757831", "", ""},
+        {u"9,223,372,036,854,775,783", "", "9223372036854775783"},
+        {u"9223372036854775837 4", "", ""},
+        {u"99999999999999999999 5", "", "5"},
+        {u"１２７", "", ""},
+        {u"１２７", "w", "127"},
+        {u"1，3", "w", "13"},
+        {u"1，3", "", "3"},
+        {u"1，3", "wc", "3"},
+        {u"1．3", "w", "3"},
+        {u"1．3", "wp", ""},
+        {u"3.14", "p", ""},
+        {u"7.", "p", ""},
+        {u".5", "p", ""},
+        {u"1. 5", "p", "5"},
+        {u"2,3", "c", "2"},
+        {u"4,13", "c", "13"},
+        {u"11111111111111111111.7", "", "7"},
+        {u"11111111111111111111.7", "p", ""},
+        {x(510) + u"13x", "1", ""},
+        {x(509) + u"13 x", "1", "13"},
+        {x(510) + u"13", "1", "13"},
+        {x(8190) + u"13", "", "13"},
+        {x(8190) + u"131", "", ""},
+        {u"2" + x(512), "1n", ""},
+        {u"2" + x(511), "1n", "2"},
+        {u"2" + x(512), "1", "2"},
+        {x(600000) + u"13", "0", "13"},
+        {x(600000) + u"13", "-1", "13"},
+        {x(600000) + u"13", "2097152", "13"},
         {x(1048574) + u"13", "2048", "13"},
     };
     for (const auto& row : rows) {
         std::string digits(32, '?');
-        const int found = scanText(row.text.data(), int32_t(row.text.size()), configFor(row.settings), digits.data());
-        const std::string expected = *row.expected ? row.expected + std::string(1, '\0') : "";  // no prime: untouched
-        EXPECT_EQ(std::make_pair(found, digits), std::make_pair(int(!expected.empty()), expected + std::string(32 - expected.size(), '?')))
+        const int found = scanText(
+            row.text.data(), int32_t(row.text.size()), configFor(row.settings), digits.data());
+        const std::string expected
+            = *row.expected ? row.expected + std::string(1, '\0') : "";  // no prime: untouched
+        EXPECT_EQ(std::make_pair(found, digits),
+            std::make_pair(
+                int(!expected.empty()), expected + std::string(32 - expected.size(), '?')))
             << "row " << &row - rows << " under \"" << row.settings << "\"";
     }
 }

@@ -1,4 +1,5 @@
-// The resident program through its real window procedure: each step of its life and the calls it makes, in order.
+// The resident program through its real window procedure: each step of its life and the calls it
+// makes, in order.
 #include "shell/main_window.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
@@ -6,24 +7,30 @@
 // 488 bytes: NOTIFYICONDATAA up to dwInfoFlags; 44: MENUITEMINFOA without hbmpItem.
 static const std::string ICON = "Shell_NotifyIconA(0,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
 
-static std::string balloon(const char* title) {
-    return "Shell_NotifyIconA(1,488,W,200,16,0,0,," + std::string(title) + ",うおおおおおおお！素数だあああああああ！,10000,0,0) ";
+static std::string balloon(const char* title)
+{
+    return "Shell_NotifyIconA(1,488,W,200,16,0,0,," + std::string(title)
+        + ",うおおおおおおお！素数だあああああああ！,10000,0,0) ";
 }
 
-TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes) {
+TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes)
+{
     // Joining the chain examines nothing, not even a prime already on the clipboard.
     EXPECT_EQ(takeTrace(), "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON);
     std::string items;  // of the tray menu, from the resource
     char text[64];
     for (int i = 0; i < GetMenuItemCount(g_trayMenu); ++i)
-        items += (GetMenuStringA(g_trayMenu, UINT(i), text, 64, MF_BYPOSITION) ? utf8(text) : "") + ":" + std::to_string(GetMenuItemID(g_trayMenu, i)) + " ";
+        items += (GetMenuStringA(g_trayMenu, UINT(i), text, 64, MF_BYPOSITION) ? utf8(text) : "")
+            + ":" + std::to_string(GetMenuItemID(g_trayMenu, i)) + " ";
     EXPECT_EQ(items, "設定:10000 素数判定を一時停止:10001 :0 終了:10002 ");
     EXPECT_EQ(copy(L"価格は1,009円です"), "R:DRAW " + balloon("1009"));
 
-    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5 /* balloon click */})
+    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE,
+             WM_USER + 5 /* balloon click */})
         EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0");
     send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);
-    EXPECT_EQ(takeTrace(), "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) ");
+    EXPECT_EQ(
+        takeTrace(), "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) ");
 
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
     EXPECT_EQ(copy(L"11"), "SetMenuItemInfoA(M,10001,0,44,1,8) R:DRAW ");
@@ -33,14 +40,17 @@ TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes) {
     // The sound lies beside the executable and starts before the balloon.
     g_config.enableVoice = 1;
     SetCurrentDirectoryA("C:\\");
-    EXPECT_EQ(copy(L"13"), "R:DRAW PlaySoundA(prime.wav,0,131073," + iniPath().substr(0, iniPath().rfind('\\')) + ") " + balloon("13"));
+    EXPECT_EQ(copy(L"13"),
+        "R:DRAW PlaySoundA(prime.wav,0,131073," + iniPath().substr(0, iniPath().rfind('\\')) + ") "
+            + balloon("13"));
     g_config.enableVoice = 0;
 
     // Rejoining the chain: its own notification is not examined.
     send(WM_TIMER, 99);
     EXPECT_EQ(copy(L"13"), "R:DRAW " + balloon("13"));
     send(WM_TIMER, 100);
-    EXPECT_EQ(copy(L"17", "Shell"), "ChangeClipboardChain(W,R) SetClipboardViewer(W) R:DRAW R:DRAW " + balloon("17"));
+    EXPECT_EQ(copy(L"17", "Shell"),
+        "ChangeClipboardChain(W,R) SetClipboardViewer(W) R:DRAW R:DRAW " + balloon("17"));
 
     // A change further down the chain is passed on; when the window after us
     // leaves, the one after it takes its place and nothing is passed on.
@@ -61,22 +71,24 @@ TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes) {
 
     const HGDIOBJ font = g_font, menu = g_menu;
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_EXIT, 1));
-    EXPECT_EQ(takeTrace(), "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
-                           "ChangeClipboardChain(W,0) ");
+    EXPECT_EQ(takeTrace(),
+        "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
+        "ChangeClipboardChain(W,0) ");
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
 }
 
-
-static void CALLBACK exitFromTheMenu(HWND, UINT, UINT_PTR timer, DWORD) {  // inside runApplication's loop
+static void CALLBACK exitFromTheMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{  // inside runApplication's loop
     KillTimer(nullptr, timer);
     HWND window = FindWindowA(MAIN_WINDOW_CLASS, "Tramolivenga Ver1.00");
     EXPECT_TRUE(window && !IsWindowVisible(window));
     PostMessageA(window, WM_COMMAND, ID_MENU_EXIT, 0);
 }
 
-TEST(RunApplication, StartsHiddenWhateverTheShowCommandAndEndsWithCodeZero) {
+TEST(RunApplication, StartsHiddenWhateverTheShowCommandAndEndsWithCodeZero)
+{
     SetTimer(nullptr, 0, 300, exitFromTheMenu);
     EXPECT_EQ(runApplication(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWMAXIMIZED), 0);
 }

@@ -18,8 +18,13 @@ int checkClipboard(HWND window, char* digits, const Config& config)
         CloseClipboard();
         return 0;
     }
+    // The text ends at its first NUL, but the block holds whatever another
+    // program put there: never read past the block, even without a NUL.
+    const SIZE_T units = GlobalSize(handle) / sizeof(WCHAR);
+    int32_t length = 0;
+    while (static_cast<SIZE_T>(length) < units && length < INT32_MAX - 1 && text[length] != 0)
+        ++length;
     // Scan a private copy so that the clipboard is held only for the copy.
-    const int length = lstrlenW(text);
     HANDLE heap = GetProcessHeap();
     WCHAR* copy = static_cast<WCHAR*>(
         HeapAlloc(heap, 0, static_cast<SIZE_T>(length) * sizeof(WCHAR) + sizeof(WCHAR)));
@@ -28,7 +33,8 @@ int checkClipboard(HWND window, char* digits, const Config& config)
         CloseClipboard();
         return 0;
     }
-    lstrcpyW(copy, text);
+    CopyMemory(copy, text, static_cast<SIZE_T>(length) * sizeof(WCHAR));
+    copy[length] = 0;
     GlobalUnlock(handle);
     CloseClipboard();
 

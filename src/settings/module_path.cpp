@@ -4,11 +4,11 @@
 
 namespace {
 
-// Lead bytes of a double-byte character as JIS X 0208 defines them; 0xF0 to
-// 0xFC, which code page 932 adds, stay single bytes here.
+// Lead bytes of a double-byte character in code page 932, which Windows uses
+// for these paths: with 0xF0 to 0xFC, whose IBM extension kanji occur in names.
 bool isShiftJisLeadByte(unsigned char byte)
 {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xEF);
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #pragma once
 
 // Cuts the NUL-terminated path just after its last backslash, so that the
-// directory keeps its trailing separator. The path is read as Shift_JIS with
-// the JIS X 0208 lead bytes 0x81-0x9F and 0xE0-0xEF: the byte after a lead
-// byte is never a separator, even when it is 0x5C. A slash is an ordinary
-// byte. A path without a backslash is left whole.
+// directory keeps its trailing separator. The path is read as code page 932,
+// with the lead bytes 0x81-0x9F and 0xE0-0xFC: the byte after a lead byte is
+// never a separator, even when it is 0x5C. A slash is an ordinary byte. A path
+// without a backslash is left whole.
 void cutAfterLastBackslash(char* path);
 
 // Writes directory followed by fileName, NUL-terminated, to path (bufferSize

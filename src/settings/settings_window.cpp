@@ -195,7 +195,13 @@ void chooseSoundFile(HWND window)
     request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
         | OFN_EXPLORER | OFN_LONGNAMES;
     request.lpstrDefExt = "wav";
-    if (GetOpenFileNameA(&request) == 0)
-        return;
-    SetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), path);
+    // OFN_NOCHANGEDIR does not keep the open dialog from changing the current
+    // directory, and a folder left current stays locked: put it back.
+    char directory[TEXT_BUFFER_SIZE];
+    const DWORD directoryLength = GetCurrentDirectoryA(TEXT_BUFFER_SIZE, directory);
+    const BOOL chosen = GetOpenFileNameA(&request);
+    if (directoryLength != 0 && directoryLength < TEXT_BUFFER_SIZE)
+        SetCurrentDirectoryA(directory);
+    if (chosen)
+        SetWindowTextA(GetDlgItem(window, ID_EDIT_VOICEFILE), path);
 }

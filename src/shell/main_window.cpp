@@ -24,6 +24,21 @@ static WORD notificationCode(WPARAM wParam) { return static_cast<WORD>((wParam >
 
 static void hideWindow(HWND window) { ShowWindow(window, SW_HIDE); }
 
+// The shell refuses icons while it is busy starting, as it is for a program
+// started at logon, and no "TaskbarCreated" follows: try again every few
+// seconds until the icon is there.
+static void addTrayIcon(HWND window)
+{
+    if (!trayAdd(window))
+        SetTimer(window, TIMER_TRAY_RETRY, TRAY_RETRY_MS, nullptr);
+}
+
+static void retryTrayIcon(HWND window)
+{
+    if (trayAdd(window))
+        KillTimer(window, TIMER_TRAY_RETRY);
+}
+
 // Builds every piece of the program's state, in this order: the settings come
 // first because the controls and the scan read them; the skip flag is set
 // before joining the chain because joining sends a notification at once.
@@ -34,7 +49,7 @@ static void handleCreate(HWND window)
         OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_SWISS | DEFAULT_PITCH, FONT_FACE);
     createSettingsControls(window, g_font);
     joinClipboardChain(window);
-    trayAdd(window);
+    addTrayIcon(window);
     g_taskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
     g_menu = LoadMenuA(GetModuleHandleA(nullptr), "THEMENU");
     g_trayMenu = GetSubMenu(g_menu, 0);
@@ -107,7 +122,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // A registered message id is not a constant, so it is tested first. Zero
     // means not registered yet, and must not catch WM_NULL.
     if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) {
-        trayAdd(window);
+        addTrayIcon(window);
         return 0;
     }
     switch (message) {
@@ -125,6 +140,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == TIMER_REJOIN)
             rejoinClipboardChain(window);
+        else if (wParam == TIMER_TRAY_RETRY)
+            retryTrayIcon(window);
         return 0;
     case WM_DRAWCLIPBOARD:
         handleClipboardChange(window, wParam, lParam);

@@ -8,6 +8,8 @@
 
 constexpr UINT_PTR TIMER_REJOIN = 100;  // clipboard-chain rejoin timer
 constexpr UINT REJOIN_PERIOD_MS = 30000;
+constexpr UINT_PTR TIMER_TRAY_RETRY = 101;  // adds the tray icon again until it is there
+constexpr UINT TRAY_RETRY_MS = 3000;
 constexpr UINT WM_TRAYNOTIFY = WM_APP + 1;  // tray icon callback (0x8001)
 
 constexpr char MAIN_WINDOW_CLASS[] = "TRAMOLIVENGA_WINDOW_CLASS";

@@ -24,7 +24,9 @@ BOOL trayAdd(HWND window)
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = g_smallIcon;
     lstrcpynA(record.szTip, TRAY_TIP, sizeof record.szTip);
-    return Shell_NotifyIconA(NIM_ADD, &record);
+    // An add that timed out while the shell was busy may still have arrived:
+    // then the icon takes a modify.
+    return Shell_NotifyIconA(NIM_ADD, &record) || Shell_NotifyIconA(NIM_MODIFY, &record);
 }
 
 BOOL trayRemove(HWND window)
@@ -57,6 +59,8 @@ void showTrayMenu(HWND window)
     // No TPM_RETURNCMD: the chosen item arrives as an ordinary WM_COMMAND.
     TrackPopupMenu(
         g_trayMenu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    // Without a message after the menu, the next one would close at once.
+    PostMessageA(window, WM_NULL, 0, 0);
 }
 
 void togglePause()

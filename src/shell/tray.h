@@ -23,7 +23,8 @@ static_assert(TRAY_RECORD_SIZE == 488, "NOTIFYICONDATAA up to dwInfoFlags");
 static_assert(MENU_ITEM_RECORD_SIZE == 44, "MENUITEMINFOA without hbmpItem");
 #endif
 
-// Each returns what Shell_NotifyIconA returned.
+// Each returns what Shell_NotifyIconA returned; trayAdd is true when the icon
+// is there, also when an add that reported failure did arrive.
 BOOL trayAdd(HWND window);
 BOOL trayRemove(HWND window);
 // title and text are Shift-JIS, at most 63 and 255 bytes.

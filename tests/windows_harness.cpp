@@ -7,34 +7,39 @@
 #include <cstring>
 #include <type_traits>
 
+#include "settings/storage.h"
 #include "shell/main_window.h"
 
 HWND g_window, g_recorder;
 std::string g_chosenFile;
-int g_held;
+int g_held, g_trayRefusals;
+SIZE_T g_blockBytes;
 static std::string g_trace;
 static char g_directory[MAX_PATH];
 
 std::string takeTrace() { return std::exchange(g_trace, ""); }
 
-template <class T> static std::string show(T value)
-{  // a number, a text or a named handle
-    if constexpr (std::is_integral_v<T>) {
+static std::string nameOf(const void* handle)
+{
+    char className[64] = {};  // the main window has no handle yet while it is being created
+    if (GetClassNameA(HWND(handle), className, sizeof className)
+        && !strcmp(className, MAIN_WINDOW_CLASS))
+        return "W";
+    for (auto [named, letter] : {std::pair<const void*, const char*>{nullptr, "0"},
+             {g_recorder, "R"}, {g_trayMenu, "M"}, {g_smallIcon, "I"}})
+        if (handle == named)
+            return letter;
+    return std::to_string(reinterpret_cast<uintptr_t>(handle));
+}
+
+template <class T> static std::string show(T value)  // a number, a text or a named handle
+{
+    if constexpr (std::is_integral_v<T>)
         return std::to_string(value);
-    } else if constexpr (std::is_same_v<std::decay_t<std::remove_pointer_t<T>>, char>) {
+    else if constexpr (std::is_convertible_v<T, const char*>)
         return value ? utf8(value) : "null";
-    } else {
-        char name[64] = {};
-        const void* handle = reinterpret_cast<const void*>(value);
-        GetClassNameA(HWND(handle), name, sizeof name);
-        return !handle              ? "0"
-            : handle == g_recorder  ? "R"
-            : handle == g_trayMenu  ? "M"
-            : handle == g_smallIcon ? "I"
-            : std::string(name) == MAIN_WINDOW_CLASS
-            ? "W"
-            : std::to_string(reinterpret_cast<uintptr_t>(handle));
-    }
+    else
+        return nameOf(reinterpret_cast<const void*>(value));
 }
 
 template <class... Values> static void log(const char* name, Values... values)
@@ -45,8 +50,8 @@ template <class... Values> static void log(const char* name, Values... values)
     g_trace += sizeof...(values) ? ") " : " ";
 }
 
-// The program calls the platform through its import pointers, __imp__Name@bytes
-// of arguments; defining them here puts a double in each function's place.
+// The program calls the platform through its import pointers, __imp__Name@bytes of arguments;
+// defining them here puts a double in each function's place.
 #define DOUBLE(type, name, bytes, params, body)                                                    \
     static type WINAPI fake##name params { return body; }                                          \
     decltype(&name) imp_##name asm("__imp__" #name "@" #bytes) = fake##name
@@ -57,20 +62,24 @@ DOUBLE(BOOL, Shell_NotifyIconA, 8, (DWORD m, PNOTIFYICONDATAA r),
     (log("Shell_NotifyIconA", m, r->cbSize, r->hWnd, r->uID, r->uFlags, r->uCallbackMessage,
          r->hIcon, r->szTip, r->szInfoTitle, r->szInfo, r->uTimeout, r->dwInfoFlags,
          r->dwState | r->dwStateMask),
-        TRUE));
+        g_trayRefusals > 0 ? (--g_trayRefusals, FALSE) : TRUE));
 DOUBLE(BOOL, PlaySoundA, 12, (LPCSTR file, HMODULE module, DWORD flags),
     (log("PlaySoundA", file, module, flags,
          (GetCurrentDirectoryA(MAX_PATH, g_directory), g_directory)),
         TRUE));
+// The real dialog leaves the current directory wherever the user browsed to.
 DOUBLE(BOOL, GetOpenFileNameA, 4, (LPOPENFILENAMEA r),
     (log("GetOpenFileNameA", r->lStructSize, r->hwndOwner, r->lpstrFilter,
          r->lpstrFilter + strlen(r->lpstrFilter) + 1, r->nFilterIndex, r->lpstrFile, r->nMaxFile,
          r->Flags, r->lpstrDefExt, r->lpstrInitialDir, r->lpstrTitle),
-        lstrcpynA(r->lpstrFile, g_chosenFile.c_str(), 1024), !g_chosenFile.empty()));
+        SetCurrentDirectoryA("C:\\windows"), lstrcpynA(r->lpstrFile, g_chosenFile.c_str(), 1024),
+        !g_chosenFile.empty()));
 DOUBLE(BOOL, GetCursorPos, 4, (LPPOINT point), (log("GetCursorPos"), *point = {123, 45}, TRUE));
 DOUBLE(BOOL, SetForegroundWindow, 4, (HWND w), (log("SetForegroundWindow", w), TRUE));
 DOUBLE(BOOL, TrackPopupMenu, 28, (HMENU m, UINT f, int x, int y, int r, HWND w, const RECT* rc),
     (log("TrackPopupMenu", m, f, x, y, r, w, rc), TRUE));
+DOUBLE(BOOL, PostMessageA, 16, (HWND w, UINT m, WPARAM wp, LPARAM lp),
+    (log("PostMessageA", w, m, wp, lp), REAL("user32", PostMessageA, w, m, wp, lp)));
 DOUBLE(BOOL, SetMenuItemInfoA, 16, (HMENU m, UINT i, BOOL p, LPCMENUITEMINFOA info),
     (log("SetMenuItemInfoA", m, i, p, info->cbSize, info->fMask, info->fState),
         REAL("user32", SetMenuItemInfoA, m, i, p, info)));
@@ -82,15 +91,24 @@ DOUBLE(HWND, SetClipboardViewer, 4, (HWND w),
     (log("SetClipboardViewer", w), REAL("user32", SetClipboardViewer, w)));
 DOUBLE(BOOL, ChangeClipboardChain, 8, (HWND w, HWND n),
     (log("ChangeClipboardChain", w, n), REAL("user32", ChangeClipboardChain, w, n)));
+// Buffers that a read could run past hold a non-zero pattern, never a lucky NUL; an edit's text
+// is cut as Windows may cut it, at the buffer's end inside a character.
 static int cutText(HWND window, LPSTR text, int size)
-{  // as Windows may: at the buffer's end, inside a character
+{
     std::string whole(4096, '\0');
     whole.resize(std::min(
         size_t(REAL("user32", GetWindowTextA, window, whole.data(), 4096)), size_t(size) - 1));
+    std::memset(text, 0x5A, size_t(size));
     std::memcpy(text, whole.c_str(), whole.size() + 1);
     return int(whole.size());
 }
 DOUBLE(int, GetWindowTextA, 12, (HWND w, LPSTR text, int size), cutText(w, text, size));
+DOUBLE(LSTATUS, RegQueryValueExA, 24,
+    (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
+    (data && size && std::memset(data, 0x5A, *size),
+        REAL("advapi32", RegQueryValueExA, key, name, reserved, type, data, size)));
+DOUBLE(SIZE_T, GlobalSize, 4, (HGLOBAL h),
+    g_blockBytes ? g_blockBytes : REAL("kernel32", GlobalSize, h));
 DOUBLE(LPVOID, HeapAlloc, 12, (HANDLE h, DWORD f, SIZE_T n),
     (++g_held, REAL("kernel32", HeapAlloc, h, f, n)));
 DOUBLE(BOOL, HeapFree, 12, (HANDLE h, DWORD f, LPVOID p),
@@ -138,6 +156,22 @@ std::string fieldsOf(const Config& c)
     return fields + utf8(c.voiceFile);
 }
 
+std::string loaded()
+{
+    Config config;
+    std::memset(&config, 0x5A, sizeof config);
+    loadConfig(config);
+    return fieldsOf(config);
+}
+
+void StoreTest::SetUp()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
+    DeleteFileA(iniPath().c_str());
+}
+
+void StoreTest::TearDown() { StoreTest::SetUp(); }
+
 static LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DRAWCLIPBOARD)
@@ -149,8 +183,8 @@ static LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, L
 
 void ProgramTest::SetUp()
 {
-    // As a fresh process starts: no settings file, the shell's state zero.
-    DeleteFileA(iniPath().c_str());
+    // As a fresh process starts: no settings, the shell's state zero.
+    StoreTest::SetUp();
     std::memset(&g_config, 0, sizeof g_config);
     g_font = nullptr, g_smallIcon = nullptr, g_nextViewer = nullptr, g_menu = g_trayMenu = nullptr;
     g_skipNextDraw = g_paused = 0, g_taskbarCreatedMsg = 0;
@@ -163,18 +197,21 @@ void ProgramTest::SetUp()
     takeTrace();
     copy(L"7");  // a prime on the clipboard before the program starts
     ShowWindow(g_window = createMainWindow(GetModuleHandleA(nullptr)), SW_HIDE);
+    started = takeTrace();
 }
 
 void ProgramTest::TearDown()
 {
-    // The program never destroys its window: the test does, without the shutdown sequence.
+    // The program never destroys its window: the test does, without the shutdown sequence, and
+    // leaves the viewer chain as it was.
     SetWindowLongPtrA(g_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
     ChangeClipboardChain(g_window, g_nextViewer);
     ChangeClipboardChain(g_recorder, nullptr);
     DestroyWindow(g_window);
     DestroyWindow(g_recorder);
     UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
-    DeleteFileA(iniPath().c_str());
+    g_trayRefusals = 0, g_blockBytes = 0, g_chosenFile.clear();
+    StoreTest::TearDown();
 }
 
 LRESULT ProgramTest::send(UINT message, WPARAM wParam, LPARAM lParam)

@@ -5,7 +5,11 @@
 #include "windows_harness.h"
 
 // 488 bytes: NOTIFYICONDATAA up to dwInfoFlags; 44: MENUITEMINFOA without hbmpItem.
-static const std::string ICON = "Shell_NotifyIconA(0,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
+static std::string icon(int message = 0)  // NIM_ADD; 1 NIM_MODIFY
+{
+    return "Shell_NotifyIconA(" + std::to_string(message)
+        + ",488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
+}
 
 static std::string balloon(const char* title)
 {
@@ -13,47 +17,51 @@ static std::string balloon(const char* title)
         + ",うおおおおおおお！素数だあああああああ！,10000,0,0) ";
 }
 
-TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes)
+TEST_F(ProgramTest, StartsInTheTrayAndTheChainWithoutExaminingWhatIsOnTheClipboard)
 {
-    // Joining the chain examines nothing, not even a prime already on the clipboard.
-    EXPECT_EQ(takeTrace(), "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON);
+    EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon());
     std::string items;  // of the tray menu, from the resource
     char text[64];
     for (int i = 0; i < GetMenuItemCount(g_trayMenu); ++i)
         items += (GetMenuStringA(g_trayMenu, UINT(i), text, 64, MF_BYPOSITION) ? utf8(text) : "")
             + ":" + std::to_string(GetMenuItemID(g_trayMenu, i)) + " ";
     EXPECT_EQ(items, "設定:10000 素数判定を一時停止:10001 :0 終了:10002 ");
+}
+
+TEST_F(ProgramTest, AnnouncesTheFirstPrimeUnlessPausedAfterThePassOnAndTheSound)
+{
     EXPECT_EQ(copy(L"価格は1,009円です"), "R:DRAW " + balloon("1009"));
-
-    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE,
-             WM_USER + 5 /* balloon click */})
-        EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0");
-    send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);
-    EXPECT_EQ(
-        takeTrace(), "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) ");
-
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
     EXPECT_EQ(copy(L"11"), "SetMenuItemInfoA(M,10001,0,44,1,8) R:DRAW ");
     send(WM_COMMAND, ID_MENU_PAUSE);
     EXPECT_EQ(takeTrace(), "SetMenuItemInfoA(M,10001,0,44,1,0) ");
-
-    // The sound lies beside the executable and starts before the balloon.
+    // The sound lies beside the executable; 131073 is SND_FILENAME | SND_ASYNC.
     g_config.enableVoice = 1;
     SetCurrentDirectoryA("C:\\");
-    EXPECT_EQ(copy(L"13"),
-        "R:DRAW PlaySoundA(prime.wav,0,131073," + iniPath().substr(0, iniPath().rfind('\\')) + ") "
-            + balloon("13"));
-    g_config.enableVoice = 0;
+    const std::string directory = iniPath().substr(0, iniPath().rfind('\\'));
+    EXPECT_EQ(
+        copy(L"13"), "R:DRAW PlaySoundA(prime.wav,0,131073," + directory + ") " + balloon("13"));
+}
 
-    // Rejoining the chain: its own notification is not examined.
+TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickThenPostsANullMessage)
+{
+    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5})
+        EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0") << mouse;
+    send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);
+    EXPECT_EQ(takeTrace(),
+        "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "
+        "PostMessageA(W,0,0,0) ");
+}
+
+TEST_F(ProgramTest, RejoinsTheChainOnItsTimerAndKeepsTheChainWhole)
+{
     send(WM_TIMER, 99);
     EXPECT_EQ(copy(L"13"), "R:DRAW " + balloon("13"));
-    send(WM_TIMER, 100);
+    send(WM_TIMER, 100);  // its own notification is not examined
     EXPECT_EQ(copy(L"17", "Shell"),
         "ChangeClipboardChain(W,R) SetClipboardViewer(W) R:DRAW R:DRAW " + balloon("17"));
-
-    // A change further down the chain is passed on; when the window after us
-    // leaves, the one after it takes its place and nothing is passed on.
+    // A change further down is passed on; when the window after this one leaves, the one after it
+    // takes its place and nothing is passed on.
     const WPARAM other = 0x1234, recorder = reinterpret_cast<WPARAM>(g_recorder);
     send(WM_CHANGECBCHAIN, other, 0x5678);
     send(WM_CHANGECBCHAIN, recorder, 0x5678);
@@ -62,33 +70,54 @@ TEST_F(ProgramTest, LivesInTheTrayAndTheClipboardChainAndAnnouncesPrimes)
     send(WM_CHANGECBCHAIN, recorder, 0);
     send(WM_CHANGECBCHAIN, other, 0x5678);
     EXPECT_EQ(copy(L"23", "Shell"), balloon("23"));
+}
 
+TEST_F(ProgramTest, AddsTheIconAgainWhenTheTaskbarIsNewOrRefusedIt)
+{
     const UINT taskbarCreated = std::exchange(g_taskbarCreatedMsg, 0u);
     send(WM_NULL);  // before "TaskbarCreated" is registered, its id is no match
     g_taskbarCreatedMsg = taskbarCreated;
     send(RegisterWindowMessageA("TaskbarCreated"));
-    EXPECT_EQ(takeTrace(), ICON);
+    EXPECT_EQ(takeTrace(), icon());
+    // Refused, as at logon, also when asked whether an add did arrive: again in 3 s, until it is.
+    g_trayRefusals = 4;
+    send(taskbarCreated);
+    send(WM_TIMER, 101);
+    EXPECT_EQ(takeTrace(), icon() + icon(1) + "SetTimer(W,101,3000,0) " + icon() + icon(1));
+    send(WM_TIMER, 101);
+    EXPECT_EQ(takeTrace(), icon() + "KillTimer(W,101) ");
+}
 
+TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
+{
     const HGDIOBJ font = g_font, menu = g_menu;
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_EXIT, 1));
     EXPECT_EQ(takeTrace(),
         "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
-        "ChangeClipboardChain(W,0) ");
+        "ChangeClipboardChain(W,R) ");
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
 }
 
-static void CALLBACK exitFromTheMenu(HWND, UINT, UINT_PTR timer, DWORD)
-{  // inside runApplication's loop
+// Inside runApplication's loop: Escape in the settings closes them, Exit ends the loop.
+static void CALLBACK useTheRunningProgram(HWND, UINT, UINT_PTR timer, DWORD)
+{
     KillTimer(nullptr, timer);
     HWND window = FindWindowA(MAIN_WINDOW_CLASS, "Tramolivenga Ver1.00");
-    EXPECT_TRUE(window && !IsWindowVisible(window));
+    EXPECT_TRUE(window && !IsWindowVisible(window)) << "hidden at start";
+    SendMessageA(window, WM_COMMAND, ID_MENU_SETTINGS, 0);
+    PostMessageA(GetDlgItem(window, 20000), WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageA(window, WM_COMMAND, ID_MENU_EXIT, 0);
 }
 
-TEST(RunApplication, StartsHiddenWhateverTheShowCommandAndEndsWithCodeZero)
+TEST(RunApplication, StartsHiddenWhateverTheShowCommandNavigatesByKeyAndEndsWithCodeZero)
 {
-    SetTimer(nullptr, 0, 300, exitFromTheMenu);
+    SetTimer(nullptr, 0, 300, useTheRunningProgram);
     EXPECT_EQ(runApplication(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWMAXIMIZED), 0);
+    HWND window = FindWindowA(MAIN_WINDOW_CLASS, "Tramolivenga Ver1.00");
+    EXPECT_FALSE(IsWindowVisible(window)) << "Escape in the settings window did not hide it";
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+    DestroyWindow(window);
+    UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
 }

@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include <cstring>
-#include <type_traits>
 
 #include "settings/storage.h"
 #include "shell/main_window.h"
@@ -15,26 +14,24 @@ std::string g_chosenFile;
 int g_held, g_trayRefusals;
 SIZE_T g_blockBytes;
 static std::string g_trace;
-static char g_directory[MAX_PATH];
 
 std::string takeTrace() { return std::exchange(g_trace, ""); }
 
-static std::string nameOf(const void* handle)
+static std::string nameOf(const void* handle)  // the window has no handle yet while it is created
 {
-    char className[64] = {};  // the main window has no handle yet while it is being created
-    if (GetClassNameA(HWND(handle), className, sizeof className)
-        && !strcmp(className, MAIN_WINDOW_CLASS))
-        return "W";
-    for (auto [named, letter] : {std::pair<const void*, const char*>{nullptr, "0"},
-             {g_recorder, "R"}, {g_trayMenu, "M"}, {g_smallIcon, "I"}})
-        if (handle == named)
-            return letter;
-    return std::to_string(reinterpret_cast<uintptr_t>(handle));
+    char name[64] = {};
+    GetClassNameA(HWND(handle), name, sizeof name);
+    return !handle                         ? "0"
+        : !strcmp(name, MAIN_WINDOW_CLASS) ? "W"
+        : handle == g_recorder             ? "R"
+        : handle == g_trayMenu             ? "M"
+        : handle == g_smallIcon            ? "I"
+                                           : std::to_string(uintptr_t(handle));
 }
 
 template <class T> static std::string show(T value)  // a number, a text or a named handle
 {
-    if constexpr (std::is_integral_v<T>)
+    if constexpr (std::is_arithmetic_v<T>)
         return std::to_string(value);
     else if constexpr (std::is_convertible_v<T, const char*>)
         return value ? utf8(value) : "null";
@@ -64,14 +61,11 @@ DOUBLE(BOOL, Shell_NotifyIconA, 8, (DWORD m, PNOTIFYICONDATAA r),
          r->dwState | r->dwStateMask),
         g_trayRefusals > 0 ? (--g_trayRefusals, FALSE) : TRUE));
 DOUBLE(BOOL, PlaySoundA, 12, (LPCSTR file, HMODULE module, DWORD flags),
-    (log("PlaySoundA", file, module, flags,
-         (GetCurrentDirectoryA(MAX_PATH, g_directory), g_directory)),
-        TRUE));
+    (log("PlaySoundA", file, module, flags, currentDirectory().c_str()), TRUE));
 // The real dialog leaves the current directory wherever the user browsed to.
 DOUBLE(BOOL, GetOpenFileNameA, 4, (LPOPENFILENAMEA r),
     (log("GetOpenFileNameA", r->lStructSize, r->hwndOwner, r->lpstrFilter,
-         r->lpstrFilter + strlen(r->lpstrFilter) + 1, r->nFilterIndex, r->lpstrFile, r->nMaxFile,
-         r->Flags, r->lpstrDefExt, r->lpstrInitialDir, r->lpstrTitle),
+         r->lpstrFilter + strlen(r->lpstrFilter) + 1, r->lpstrFile, r->nMaxFile, r->Flags),
         SetCurrentDirectoryA("C:\\windows"), lstrcpynA(r->lpstrFile, g_chosenFile.c_str(), 1024),
         !g_chosenFile.empty()));
 DOUBLE(BOOL, GetCursorPos, 4, (LPPOINT point), (log("GetCursorPos"), *point = {123, 45}, TRUE));
@@ -91,8 +85,8 @@ DOUBLE(HWND, SetClipboardViewer, 4, (HWND w),
     (log("SetClipboardViewer", w), REAL("user32", SetClipboardViewer, w)));
 DOUBLE(BOOL, ChangeClipboardChain, 8, (HWND w, HWND n),
     (log("ChangeClipboardChain", w, n), REAL("user32", ChangeClipboardChain, w, n)));
-// Buffers that a read could run past hold a non-zero pattern, never a lucky NUL; an edit's text
-// is cut as Windows may cut it, at the buffer's end inside a character.
+// A buffer that a read could run past holds a non-zero pattern, never a lucky NUL. An edit's text
+// is cut as Windows may cut it: at the buffer's end, inside a character.
 static int cutText(HWND window, LPSTR text, int size)
 {
     std::string whole(4096, '\0');
@@ -103,12 +97,11 @@ static int cutText(HWND window, LPSTR text, int size)
     return int(whole.size());
 }
 DOUBLE(int, GetWindowTextA, 12, (HWND w, LPSTR text, int size), cutText(w, text, size));
-DOUBLE(LSTATUS, RegQueryValueExA, 24,
-    (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
-    (data && size && std::memset(data, 0x5A, *size),
-        REAL("advapi32", RegQueryValueExA, key, name, reserved, type, data, size)));
+DOUBLE(LSTATUS, RegQueryValueExA, 24, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
+    (d && s && std::memset(d, 0x5A, *s), REAL("advapi32", RegQueryValueExA, k, n, r, t, d, s)));
 DOUBLE(SIZE_T, GlobalSize, 4, (HGLOBAL h),
     g_blockBytes ? g_blockBytes : REAL("kernel32", GlobalSize, h));
+// Heap blocks, text locks and clipboard opens not yet released.
 DOUBLE(LPVOID, HeapAlloc, 12, (HANDLE h, DWORD f, SIZE_T n),
     (++g_held, REAL("kernel32", HeapAlloc, h, f, n)));
 DOUBLE(BOOL, HeapFree, 12, (HANDLE h, DWORD f, LPVOID p),
@@ -126,6 +119,13 @@ std::string utf8(const char* shiftJis)
     MultiByteToWideChar(932, 0, shiftJis, -1, wide, 2048);
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
+}
+
+std::string currentDirectory()
+{
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    return directory;
 }
 
 std::string iniPath()
@@ -147,23 +147,6 @@ void putClipboard(UINT format, const void* data, size_t bytes)
     CloseClipboard();
 }
 
-std::string fieldsOf(const Config& c)
-{
-    std::string fields;
-    for (int32_t value : {c.useRegistry, c.readMax, c.noReadOverMax, c.enableWideNumber,
-             c.ignoreComma, c.stopOnPeriod, c.enableVoice})
-        fields += std::to_string(value) + "|";
-    return fields + utf8(c.voiceFile);
-}
-
-std::string loaded()
-{
-    Config config;
-    std::memset(&config, 0x5A, sizeof config);
-    loadConfig(config);
-    return fieldsOf(config);
-}
-
 void StoreTest::SetUp()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
@@ -175,9 +158,9 @@ void StoreTest::TearDown() { StoreTest::SetUp(); }
 static LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DRAWCLIPBOARD)
-        return log("R:DRAW"), 0;
-    if (message == WM_CHANGECBCHAIN)
-        return log("R:CHANGECBCHAIN", HWND(wParam), HWND(lParam)), 0;
+        log("R:DRAW");
+    else if (message == WM_CHANGECBCHAIN)
+        log("R:CHANGECBCHAIN", wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -190,12 +173,11 @@ void ProgramTest::SetUp()
     g_skipNextDraw = g_paused = 0, g_taskbarCreatedMsg = 0;
     g_recorder
         = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(g_recorder, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recorderProc));
+    SetWindowLongPtrA(g_recorder, GWLP_WNDPROC, LONG_PTR(recorderProc));
     SetClipboardViewer(g_recorder);
-    registerMainWindowClass(
-        GetModuleHandleA(nullptr), static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    takeTrace();
+    registerMainWindowClass(GetModuleHandleA(nullptr), HBRUSH(GetStockObject(WHITE_BRUSH)));
     copy(L"7");  // a prime on the clipboard before the program starts
+    takeTrace();
     ShowWindow(g_window = createMainWindow(GetModuleHandleA(nullptr)), SW_HIDE);
     started = takeTrace();
 }
@@ -204,7 +186,7 @@ void ProgramTest::TearDown()
 {
     // The program never destroys its window: the test does, without the shutdown sequence, and
     // leaves the viewer chain as it was.
-    SetWindowLongPtrA(g_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+    SetWindowLongPtrA(g_window, GWLP_WNDPROC, LONG_PTR(DefWindowProcA));
     ChangeClipboardChain(g_window, g_nextViewer);
     ChangeClipboardChain(g_recorder, nullptr);
     DestroyWindow(g_window);
@@ -222,11 +204,12 @@ LRESULT ProgramTest::send(UINT message, WPARAM wParam, LPARAM lParam)
 std::string ProgramTest::copy(const wchar_t* text, const char* until)
 {
     putClipboard(CF_UNICODETEXT, text, (wcslen(text) + 1) * sizeof(wchar_t));
-    for (DWORD start = GetTickCount();
-         g_trace.find(until) == std::string::npos && GetTickCount() - start < 3000;) {
+    for (DWORD start = GetTickCount(); g_trace.find(until) == std::string::npos;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
+        if (GetTickCount() - start > 3000)
+            break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return takeTrace();

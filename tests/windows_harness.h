@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/config.h"
-
-// The calls logged since the last take. Handles: W main window, R recorder, M tray menu, I icon.
-std::string takeTrace();
+std::string
+takeTrace();  // the calls since the last take; handles W window, R recorder, M menu, I icon
 constexpr char SETTINGS_KEY[] = "Software\\yulbrex\\tramolivenga";  // under HKEY_CURRENT_USER
 extern HWND g_window, g_recorder;  // the program's window; the viewer after it, logging "R:DRAW"
 extern std::string g_chosenFile;   // the file dialog's answer; "" cancels
@@ -17,24 +15,21 @@ extern int g_held;                 // heap blocks, text locks and clipboard open
 extern int g_trayRefusals;         // how many of the next tray calls fail, as at logon
 extern SIZE_T g_blockBytes;        // when set, the size that GlobalSize reports
 std::string utf8(const char* shiftJis);
+std::string currentDirectory();
 std::string iniPath();  // beside the test executable
 void putClipboard(UINT format, const void* data, size_t bytes);
-std::string fieldsOf(const Config& config);  // "useRegistry|readMax|...|voiceFile"
-std::string loaded();  // fieldsOf what loadConfig makes of a record full of a non-zero pattern
 
-// No INI file and no registry key before and after each test, even a failed one.
-class StoreTest : public ::testing::Test {
+class StoreTest : public ::testing::Test {  // no INI file and no registry key before and after
 protected:
     void SetUp() override;
     void TearDown() override;
 };
 
-// The program's window as a fresh process creates it, behind it a recorder in the viewer chain.
-class ProgramTest : public StoreTest {
+class ProgramTest : public StoreTest {  // the program's window, the recorder after it in the chain
 protected:
     void SetUp() override;
     void TearDown() override;
-    std::string started;  // the calls made while the window was created
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     std::string copy(const wchar_t* text, const char* until = "R:DRAW");  // the trace until `until`
+    std::string started;  // the calls made while the window was created
 };

@@ -1,11 +1,29 @@
 // Settings on the real stores and window: the INI file beside the executable, the registry key it
 // can select, odd stored values; the controls, how they show and take the record, the commands.
+#include <cstring>
 #include <fstream>
 
 #include "settings/settings_window.h"
 #include "settings/storage.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
+
+static std::string fieldsOf(const Config& c)  // "useRegistry|readMax|...|voiceFile"
+{
+    std::string fields;
+    for (int32_t value : {c.useRegistry, c.readMax, c.noReadOverMax, c.enableWideNumber,
+             c.ignoreComma, c.stopOnPeriod, c.enableVoice})
+        fields += std::to_string(value) + "|";
+    return fields + utf8(c.voiceFile);
+}
+
+static std::string loaded()  // from a record full of a non-zero pattern
+{
+    Config config;
+    std::memset(&config, 0x5A, sizeof config);
+    loadConfig(config);
+    return fieldsOf(config);
+}
 
 static std::string iniText()
 {
@@ -81,24 +99,21 @@ TEST_F(StoreTest, OddStoredValuesGiveTheirBytesOrTheDefault)
 TEST_F(ProgramTest, SettingsWindowIsLaidOutInTheJapaneseFontWithATabOrder)
 {
     RECT client;
-    LOGFONTW font = {};
+    LOGFONTW font = {};  // its face ＭＳ ゴシック starts with Ｍ, 65325
     GetClientRect(g_window, &client);
-    GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageA(g_window, IDOK, WM_GETFONT, 0, 0)),
-        sizeof font, &font);
-    std::string layout = std::to_string(client.right) + "x" + std::to_string(client.bottom);
-    // lfFaceName[0] is Ｍ of ＭＳ ゴシック
-    for (LRESULT value :
-        {LRESULT(font.lfHeight), LRESULT(font.lfCharSet), LRESULT(font.lfFaceName[0]),
-            SendDlgItemMessageA(g_window, ID_EDIT_READMAX, EM_GETLIMITTEXT, 0, 0),
-            SendDlgItemMessageA(g_window, ID_EDIT_VOICEFILE, EM_GETLIMITTEXT, 0, 0)})
-        layout += " " + std::to_string(value);
-    layout += ", tab:";
+    GetObjectW(HFONT(SendDlgItemMessageA(g_window, IDOK, WM_GETFONT, 0, 0)), sizeof font, &font);
+    std::string layout;
+    for (LRESULT value : {LRESULT(client.right), LRESULT(client.bottom), LRESULT(font.lfHeight),
+             LRESULT(font.lfCharSet), LRESULT(font.lfFaceName[0]),
+             SendDlgItemMessageA(g_window, ID_EDIT_READMAX, EM_GETLIMITTEXT, 0, 0),
+             SendDlgItemMessageA(g_window, ID_EDIT_VOICEFILE, EM_GETLIMITTEXT, 0, 0)})
+        layout += std::to_string(value) + " ";
     HWND first = GetNextDlgTabItem(g_window, nullptr, FALSE), item = first;
     do
         layout += " " + std::to_string(GetDlgCtrlID(item));
     while ((item = GetNextDlgTabItem(g_window, item, FALSE)) != first && layout.size() < 200);
     EXPECT_EQ(layout,
-        "400x275 -14 128 65325 9 1020, tab: 20000 20001 20002 20003 20004 20005 20006 1 20008 2");
+        "400 275 -14 128 65325 9 1020  20000 20001 20002 20003 20004 20005 20006 1 20008 2");
 }
 
 // The record, then what the window shows (in the order of the record's fields), what is stored
@@ -164,12 +179,10 @@ TEST_F(ProgramTest, BrowseFillsTheEditOnlyWithAChosenFileAndKeepsTheCurrentDirec
     for (const char* chosen : {"C:\\x.wav", ""}) {  // "" cancels: the edit keeps the path
         g_chosenFile = chosen;
         send(WM_COMMAND, ID_BUTTON_BROWSE);
-        char directory[MAX_PATH] = {}, file[1024] = {};
-        GetCurrentDirectoryA(MAX_PATH, directory);
+        char file[1024] = {};
         GetDlgItemTextA(g_window, ID_EDIT_VOICEFILE, file, sizeof file);
-        EXPECT_EQ(takeTrace() + directory + " " + file,
-            "GetOpenFileNameA(76,W,音声ファイル(*.wav),*.wav,1,,1024,2627596,wav,null,null) C:\\ "
-            "C:\\x.wav")
+        EXPECT_EQ(takeTrace() + currentDirectory() + " " + file,
+            "GetOpenFileNameA(76,W,音声ファイル(*.wav),*.wav,,1024,2627596) C:\\ C:\\x.wav")
             << "chosen \"" << chosen << '"';
     }
 }

@@ -1,13 +1,14 @@
 // The resident program through its real window procedure: each step of its life and the calls it
 // makes, in order.
+#include "settings/config.h"
 #include "shell/main_window.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
 
 // 488 bytes: NOTIFYICONDATAA up to dwInfoFlags; 44: MENUITEMINFOA without hbmpItem.
-static std::string icon(int message = 0)  // NIM_ADD; 1 NIM_MODIFY
+static std::string icon(char message = '0')  // NIM_ADD, or 1 NIM_MODIFY
 {
-    return "Shell_NotifyIconA(" + std::to_string(message)
+    return std::string("Shell_NotifyIconA(") + message
         + ",488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
 }
 
@@ -17,18 +18,31 @@ static std::string balloon(const char* title)
         + ",うおおおおおおお！素数だあああああああ！,10000,0,0) ";
 }
 
-TEST_F(ProgramTest, StartsInTheTrayAndTheChainWithoutExaminingWhatIsOnTheClipboard)
+TEST_F(ProgramTest, KeepsItsIconInTheTrayWithAMenuOnARightClick)
 {
     EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon());
-    std::string items;  // of the tray menu, from the resource
-    char text[64];
-    for (int i = 0; i < GetMenuItemCount(g_trayMenu); ++i)
-        items += (GetMenuStringA(g_trayMenu, UINT(i), text, 64, MF_BYPOSITION) ? utf8(text) : "")
-            + ":" + std::to_string(GetMenuItemID(g_trayMenu, i)) + " ";
-    EXPECT_EQ(items, "設定:10000 素数判定を一時停止:10001 :0 終了:10002 ");
+    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5})
+        EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0") << mouse;
+    send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);  // and after the menu, a message for the next one
+    EXPECT_EQ(takeTrace(),
+        "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "
+        "PostMessageA(W,0,0,0) ");
+    const UINT taskbarCreated = std::exchange(g_taskbarCreatedMsg, 0u);
+    send(WM_NULL);  // before "TaskbarCreated" is registered, its id is no match
+    g_taskbarCreatedMsg = taskbarCreated;
+    send(RegisterWindowMessageA("TaskbarCreated"));
+    EXPECT_EQ(takeTrace(), icon());
+    // Refused, as at logon, also when asked whether an add did arrive: again in 3 s, until it is.
+    g_trayRefusals = 4;
+    send(taskbarCreated);
+    send(WM_TIMER, 101);
+    send(WM_TIMER, 101);
+    EXPECT_EQ(takeTrace(),
+        icon() + icon('1') + "SetTimer(W,101,3000,0) " + icon() + icon('1') + icon()
+            + "KillTimer(W,101) ");
 }
 
-TEST_F(ProgramTest, AnnouncesTheFirstPrimeUnlessPausedAfterThePassOnAndTheSound)
+TEST_F(ProgramTest, AnnouncesTheFirstPrimeUnlessPausedAfterPassingTheChangeOn)
 {
     EXPECT_EQ(copy(L"価格は1,009円です"), "R:DRAW " + balloon("1009"));
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
@@ -43,17 +57,7 @@ TEST_F(ProgramTest, AnnouncesTheFirstPrimeUnlessPausedAfterThePassOnAndTheSound)
         copy(L"13"), "R:DRAW PlaySoundA(prime.wav,0,131073," + directory + ") " + balloon("13"));
 }
 
-TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickThenPostsANullMessage)
-{
-    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5})
-        EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0") << mouse;
-    send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);
-    EXPECT_EQ(takeTrace(),
-        "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "
-        "PostMessageA(W,0,0,0) ");
-}
-
-TEST_F(ProgramTest, RejoinsTheChainOnItsTimerAndKeepsTheChainWhole)
+TEST_F(ProgramTest, RejoinsTheViewerChainOnItsTimerAndKeepsItWhole)
 {
     send(WM_TIMER, 99);
     EXPECT_EQ(copy(L"13"), "R:DRAW " + balloon("13"));
@@ -72,22 +76,6 @@ TEST_F(ProgramTest, RejoinsTheChainOnItsTimerAndKeepsTheChainWhole)
     EXPECT_EQ(copy(L"23", "Shell"), balloon("23"));
 }
 
-TEST_F(ProgramTest, AddsTheIconAgainWhenTheTaskbarIsNewOrRefusedIt)
-{
-    const UINT taskbarCreated = std::exchange(g_taskbarCreatedMsg, 0u);
-    send(WM_NULL);  // before "TaskbarCreated" is registered, its id is no match
-    g_taskbarCreatedMsg = taskbarCreated;
-    send(RegisterWindowMessageA("TaskbarCreated"));
-    EXPECT_EQ(takeTrace(), icon());
-    // Refused, as at logon, also when asked whether an add did arrive: again in 3 s, until it is.
-    g_trayRefusals = 4;
-    send(taskbarCreated);
-    send(WM_TIMER, 101);
-    EXPECT_EQ(takeTrace(), icon() + icon(1) + "SetTimer(W,101,3000,0) " + icon() + icon(1));
-    send(WM_TIMER, 101);
-    EXPECT_EQ(takeTrace(), icon() + "KillTimer(W,101) ");
-}
-
 TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
 {
     const HGDIOBJ font = g_font, menu = g_menu;
@@ -98,26 +86,4 @@ TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
-}
-
-// Inside runApplication's loop: Escape in the settings closes them, Exit ends the loop.
-static void CALLBACK useTheRunningProgram(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    HWND window = FindWindowA(MAIN_WINDOW_CLASS, "Tramolivenga Ver1.00");
-    EXPECT_TRUE(window && !IsWindowVisible(window)) << "hidden at start";
-    SendMessageA(window, WM_COMMAND, ID_MENU_SETTINGS, 0);
-    PostMessageA(GetDlgItem(window, 20000), WM_KEYDOWN, VK_ESCAPE, 0);
-    PostMessageA(window, WM_COMMAND, ID_MENU_EXIT, 0);
-}
-
-TEST(RunApplication, StartsHiddenWhateverTheShowCommandNavigatesByKeyAndEndsWithCodeZero)
-{
-    SetTimer(nullptr, 0, 300, useTheRunningProgram);
-    EXPECT_EQ(runApplication(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWMAXIMIZED), 0);
-    HWND window = FindWindowA(MAIN_WINDOW_CLASS, "Tramolivenga Ver1.00");
-    EXPECT_FALSE(IsWindowVisible(window)) << "Escape in the settings window did not hide it";
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
-    DestroyWindow(window);
-    UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
 }

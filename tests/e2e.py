@@ -2,14 +2,12 @@
 """e2e.py TRAMOLIVENGA.EXE: the shipped program, alone in a folder and started maximised under
 Wine, adds its tray icon, announces a prime that xclip copies while its window stays hidden, shows
 its settings from its menu and hides them on Escape, and on Exit from its menu removes the icon and
-ends with code 0. Balloons are read from the desktop's
-tooltip trace (tools/wine-env.sh), the icon from the program's systray trace."""
+ends with code 0. Balloons are read from the desktop's tooltip trace (tools/wine-env.sh)."""
 import os, re, shutil, subprocess, sys, tempfile, time
 
-work, title = tempfile.mkdtemp(prefix="tramolivenga-e2e."), "Tramolivenga Ver1.00"
+work, title, wine = tempfile.mkdtemp(prefix="tramolivenga-e2e."), "Tramolivenga Ver1.00", "wine64"
 desktop = open(os.environ["TRAMOLIVENGA_DESKTOP_TRACE"], encoding="utf-8", errors="replace")
 desktop.seek(0, os.SEEK_END)
-seen = [""]
 
 
 def wait(what, condition, seconds=15):  # the condition's first true value
@@ -21,82 +19,49 @@ def wait(what, condition, seconds=15):  # the condition's first true value
     return value
 
 
-def balloons():  # (title, text) of each balloon shown since the start
+def balloon(seen=[""]):  # title and text of the first balloon since the start
     seen[0] += desktop.read()
-    shown = re.findall(r'title L"([^"]*)".*?Show tooltip 0, L"([^"]*)"', seen[0], re.S)
-    return [
-        (head, re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m[1], 16)), text))
-        for head, text in shown
-    ]
+    if shown := re.search(r'title L"([^"]*)".*?Show tooltip 0, L"([^"]*)"', seen[0], re.S):
+        return shown[1], re.sub(r"\\([0-9a-f]{4})", lambda code: chr(int(code[1], 16)), shown[2])
 
 
-def x(*command):  # an X tool's output
-    return subprocess.run(command, capture_output=True, text=True).stdout
-
-
-def shown(name=""):  # the visible X windows of that name, any name for ""
-    return set(x("xdotool", "search", "--onlyvisible", "--name", name).split())
-
-
-def click(window, right, down, button):
-    corner = dict(
-        line.split("=") for line in x("xdotool", "getwindowgeometry", "--shell", window).split()
+def shown(name):  # the visible X windows of that name
+    found = subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--name", name], capture_output=True
     )
-    x(
-        "xdotool",
-        "mousemove",
-        str(int(corner["X"]) + right),
-        str(int(corner["Y"]) + down),
-        "click",
-        button,
-    )
+    return found.stdout.split()
 
 
-def systray():
-    return open(trace).read()
+def choose(item):  # a right click on the icon, then a click on the menu's item
+    before = set(shown(""))
+    subprocess.run(["xdotool", "mousemove", "--window", tray, "12", "32", "click", "3"])
+    menu = wait("the menu on a right click", lambda: set(shown("")) - before).pop()
+    subprocess.run(["xdotool", "mousemove", "--window", menu, "30", str(item), "click", "1"])
 
 
-def choose(tray, item):  # right click on the icon, then on the menu's item
-    before = shown()
-    click(tray, 12, 32, "3")
-    click(
-        wait("the menu on a right click", lambda: shown() - before).pop(),
-        30,
-        (12, 28, 53)[item],
-        "1",
-    )
-
-
-exe, trace = shutil.copy(sys.argv[1], work), os.path.join(work, "systray.log")
-wine = ["/usr/lib/wine/wine64", "start", "/wait", "/max", "Z:" + exe.replace("/", "\\")]
+exe = shutil.copy(sys.argv[1], work)
 program = subprocess.Popen(
-    wine, stderr=open(trace, "w"), env=dict(os.environ, WINEDEBUG="-all,trace+systray")
+    ["/usr/lib/wine/" + wine, "start", "/wait", "/max", "Z:" + exe.replace("/", "\\")]
 )
 clip = subprocess.Popen(
     ["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL
 )
 try:
-    tray = wait(
-        "the icon added", lambda: "dwMessage = 0" in systray() and shown("Wine System Tray")
-    ).pop()
+    tray = wait("the tray icon", lambda: shown("Wine System Tray"))[0]
     clip.stdin.write("価格は1,009円です".encode())
-    clip.stdin.close()  # xclip takes the clipboard now and serves the text
+    clip.stdin.close()  # xclip serves the text from now on
     # Wine may pass one X copy on as two clipboard changes: the first balloon counts.
-    balloon = wait("a balloon after the copy", balloons)[0]
-    expected = ("1009", "うおおおおおおお！素数だあああああああ！")
-    assert balloon == expected, f"balloon: expected {expected}, seen {balloon}"
-    assert not shown(title), "the window shows, though it must stay hidden"
-    choose(tray, 0)
-    window = wait("the settings window from 設定", lambda: shown(title)).pop()
-    x("xdotool", "windowfocus", "--sync", window, "key", "Escape")
-    wait("the settings window hidden on Escape", lambda: not shown(title))
-    choose(tray, 2)
+    seen, expected = wait("a balloon", balloon), ("1009", "うおおおおおおお！素数だあああああああ！")
+    assert seen == expected, f"balloon: expected {expected}, seen {seen}"
+    assert not shown(title), "the window shows, though started maximised it must stay hidden"
+    choose(12)
+    window = wait("the settings from the menu's first item", lambda: shown(title))[0]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Escape"])
+    wait("the settings hidden on Escape", lambda: not shown(title))
+    choose(53)
     assert program.wait(15) == 0, f"exit code: expected 0, seen {program.returncode}"
-    assert "dwMessage = 2" in systray(), "Exit left the icon in the tray"
 except Exception as failure:  # a check, a time limit or a tool that failed
-    subprocess.run(
-        ["/usr/lib/wine/wine64", "taskkill", "/f", "/im", "tramolivenga.exe"], capture_output=True
-    )
+    subprocess.run(["/usr/lib/wine/" + wine, "taskkill", "/f", "/im", "tramolivenga.exe"])
     sys.exit(f"e2e: FAILED: {failure!r}")
 finally:
     program.kill()

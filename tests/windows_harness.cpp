@@ -6,10 +6,10 @@
 
 #include <cstring>
 
-#include "settings/storage.h"
+#include "settings/config.h"
 #include "shell/main_window.h"
 
-HWND g_window, g_recorder;
+HWND g_window;
 std::string g_chosenFile;
 int g_held, g_trayRefusals;
 SIZE_T g_blockBytes;
@@ -23,7 +23,7 @@ static std::string nameOf(const void* handle)  // the window has no handle yet w
     GetClassNameA(HWND(handle), name, sizeof name);
     return !handle                         ? "0"
         : !strcmp(name, MAIN_WINDOW_CLASS) ? "W"
-        : handle == g_recorder             ? "R"
+        : handle == NEXT_VIEWER            ? "N"
         : handle == g_trayMenu             ? "M"
         : handle == g_smallIcon            ? "I"
                                            : std::to_string(uintptr_t(handle));
@@ -81,10 +81,14 @@ DOUBLE(UINT_PTR, SetTimer, 16, (HWND w, UINT_PTR id, UINT ms, TIMERPROC f),
     (log("SetTimer", w, id, ms, f), REAL("user32", SetTimer, w, id, ms, f)));
 DOUBLE(BOOL, KillTimer, 8, (HWND w, UINT_PTR id),
     (log("KillTimer", w, id), REAL("user32", KillTimer, w, id)));
+// The viewer chain as Windows keeps it, with NEXT_VIEWER after the program: joining notifies the
+// new viewer at once, and what is sent to another viewer is logged.
 DOUBLE(HWND, SetClipboardViewer, 4, (HWND w),
-    (log("SetClipboardViewer", w), REAL("user32", SetClipboardViewer, w)));
-DOUBLE(BOOL, ChangeClipboardChain, 8, (HWND w, HWND n),
-    (log("ChangeClipboardChain", w, n), REAL("user32", ChangeClipboardChain, w, n)));
+    (log("SetClipboardViewer", w), SendMessageA(w, WM_DRAWCLIPBOARD, 0, 0), NEXT_VIEWER));
+DOUBLE(BOOL, ChangeClipboardChain, 8, (HWND w, HWND n), (log("ChangeClipboardChain", w, n), TRUE));
+DOUBLE(LRESULT, SendMessageA, 16, (HWND w, UINT m, WPARAM wp, LPARAM lp),
+    IsWindow(w) ? REAL("user32", SendMessageA, w, m, wp, lp)
+                : (log("SendMessageA", w, m, wp, lp), 0));
 // A buffer that a read could run past holds a non-zero pattern, never a lucky NUL. An edit's text
 // is cut as Windows may cut it: at the buffer's end, inside a character.
 static int cutText(HWND window, LPSTR text, int size)
@@ -155,44 +159,26 @@ void StoreTest::SetUp()
 
 void StoreTest::TearDown() { StoreTest::SetUp(); }
 
-static LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DRAWCLIPBOARD)
-        log("R:DRAW");
-    else if (message == WM_CHANGECBCHAIN)
-        log("R:CHANGECBCHAIN", wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void ProgramTest::SetUp()
 {
-    // As a fresh process starts: no settings, the shell's state zero.
+    // As a fresh process starts: no settings, the shell's state zero, a prime on the clipboard.
     StoreTest::SetUp();
     std::memset(&g_config, 0, sizeof g_config);
     g_font = nullptr, g_smallIcon = nullptr, g_nextViewer = nullptr, g_menu = g_trayMenu = nullptr;
     g_skipNextDraw = g_paused = 0, g_taskbarCreatedMsg = 0;
-    g_recorder
-        = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(g_recorder, GWLP_WNDPROC, LONG_PTR(recorderProc));
-    SetClipboardViewer(g_recorder);
     registerMainWindowClass(GetModuleHandleA(nullptr), HBRUSH(GetStockObject(WHITE_BRUSH)));
-    copy(L"7");  // a prime on the clipboard before the program starts
-    takeTrace();
+    putClipboard(CF_UNICODETEXT, L"7", 4);
     ShowWindow(g_window = createMainWindow(GetModuleHandleA(nullptr)), SW_HIDE);
     started = takeTrace();
 }
 
 void ProgramTest::TearDown()
 {
-    // The program never destroys its window: the test does, without the shutdown sequence, and
-    // leaves the viewer chain as it was.
+    // The program never destroys its window: the test does, without the shutdown sequence.
     SetWindowLongPtrA(g_window, GWLP_WNDPROC, LONG_PTR(DefWindowProcA));
-    ChangeClipboardChain(g_window, g_nextViewer);
-    ChangeClipboardChain(g_recorder, nullptr);
     DestroyWindow(g_window);
-    DestroyWindow(g_recorder);
     UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
-    g_trayRefusals = 0, g_blockBytes = 0, g_chosenFile.clear();
+    g_trayRefusals = 0, g_blockBytes = 0, g_chosenFile.clear(), takeTrace();
     StoreTest::TearDown();
 }
 
@@ -201,16 +187,9 @@ LRESULT ProgramTest::send(UINT message, WPARAM wParam, LPARAM lParam)
     return SendMessageA(g_window, message, wParam, lParam);
 }
 
-std::string ProgramTest::copy(const wchar_t* text, const char* until)
+std::string ProgramTest::copy(const wchar_t* text)
 {
     putClipboard(CF_UNICODETEXT, text, (wcslen(text) + 1) * sizeof(wchar_t));
-    for (DWORD start = GetTickCount(); g_trace.find(until) == std::string::npos;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        if (GetTickCount() - start > 3000)
-            break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    send(WM_DRAWCLIPBOARD);
     return takeTrace();
 }

@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
-std::string
-takeTrace();  // the calls since the last take; handles W window, R recorder, M menu, I icon
+// The calls since the last take. Handles: W the window, N the next viewer, M the tray menu, I icon.
+std::string takeTrace();
 constexpr char SETTINGS_KEY[] = "Software\\yulbrex\\tramolivenga";  // under HKEY_CURRENT_USER
-extern HWND g_window, g_recorder;  // the program's window; the viewer after it, logging "R:DRAW"
-extern std::string g_chosenFile;   // the file dialog's answer; "" cancels
-extern int g_held;                 // heap blocks, text locks and clipboard opens not yet released
-extern int g_trayRefusals;         // how many of the next tray calls fail, as at logon
-extern SIZE_T g_blockBytes;        // when set, the size that GlobalSize reports
+const HWND NEXT_VIEWER = HWND(0x1235);  // after the program in the viewer chain; no window
+extern HWND g_window;                   // the program's
+extern std::string g_chosenFile;        // the file dialog's answer; "" cancels
+extern int g_held;           // heap blocks, text locks and clipboard opens not yet released
+extern int g_trayRefusals;   // how many of the next tray calls fail, as at logon
+extern SIZE_T g_blockBytes;  // when set, the size that GlobalSize reports
 std::string utf8(const char* shiftJis);
 std::string currentDirectory();
 std::string iniPath();  // beside the test executable
@@ -25,11 +26,11 @@ protected:
     void TearDown() override;
 };
 
-class ProgramTest : public StoreTest {  // the program's window, the recorder after it in the chain
+class ProgramTest : public StoreTest {  // the program's window as a fresh process creates it
 protected:
     void SetUp() override;
     void TearDown() override;
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    std::string copy(const wchar_t* text, const char* until = "R:DRAW");  // the trace until `until`
-    std::string started;  // the calls made while the window was created
+    std::string copy(const wchar_t* text);  // onto the clipboard, then the notification's calls
+    std::string started;                    // the calls made while the window was created
 };

@@ -18,9 +18,26 @@ static std::string balloon(const char* title)
         + ",うおおおおおおお！素数だあああああああ！,10000,0,0) ";
 }
 
-TEST_F(ProgramTest, KeepsItsIconInTheTrayWithAMenuOnARightClick)
+static const std::string PASSED_ON = "SendMessageA(N,776,0,0) ";  // the change, to the next viewer
+
+TEST_F(ProgramTest, AnnouncesTheFirstPrimeOfEachChangeButTheJoinsOwnAndNoneWhilePaused)
 {
     EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon());
+    EXPECT_EQ(copy(L"価格は1,009円です"), PASSED_ON + balloon("1009"));
+    send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
+    EXPECT_EQ(copy(L"11"), "SetMenuItemInfoA(M,10001,0,44,1,8) " + PASSED_ON);
+    send(WM_COMMAND, ID_MENU_PAUSE);
+    EXPECT_EQ(takeTrace(), "SetMenuItemInfoA(M,10001,0,44,1,0) ");
+    // The sound lies beside the executable; 131073 is SND_FILENAME | SND_ASYNC.
+    g_config.enableVoice = 1;
+    SetCurrentDirectoryA("C:\\");
+    const std::string directory = iniPath().substr(0, iniPath().rfind('\\'));
+    EXPECT_EQ(copy(L"13"),
+        PASSED_ON + "PlaySoundA(prime.wav,0,131073," + directory + ") " + balloon("13"));
+}
+
+TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickOnlyAndKeepsItsIcon)
+{
     for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5})
         EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0") << mouse;
     send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);  // and after the menu, a message for the next one
@@ -42,47 +59,30 @@ TEST_F(ProgramTest, KeepsItsIconInTheTrayWithAMenuOnARightClick)
             + "KillTimer(W,101) ");
 }
 
-TEST_F(ProgramTest, AnnouncesTheFirstPrimeUnlessPausedAfterPassingTheChangeOn)
-{
-    EXPECT_EQ(copy(L"価格は1,009円です"), "R:DRAW " + balloon("1009"));
-    send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
-    EXPECT_EQ(copy(L"11"), "SetMenuItemInfoA(M,10001,0,44,1,8) R:DRAW ");
-    send(WM_COMMAND, ID_MENU_PAUSE);
-    EXPECT_EQ(takeTrace(), "SetMenuItemInfoA(M,10001,0,44,1,0) ");
-    // The sound lies beside the executable; 131073 is SND_FILENAME | SND_ASYNC.
-    g_config.enableVoice = 1;
-    SetCurrentDirectoryA("C:\\");
-    const std::string directory = iniPath().substr(0, iniPath().rfind('\\'));
-    EXPECT_EQ(
-        copy(L"13"), "R:DRAW PlaySoundA(prime.wav,0,131073," + directory + ") " + balloon("13"));
-}
-
 TEST_F(ProgramTest, RejoinsTheViewerChainOnItsTimerAndKeepsItWhole)
 {
     send(WM_TIMER, 99);
-    EXPECT_EQ(copy(L"13"), "R:DRAW " + balloon("13"));
-    send(WM_TIMER, 100);  // its own notification is not examined
-    EXPECT_EQ(copy(L"17", "Shell"),
-        "ChangeClipboardChain(W,R) SetClipboardViewer(W) R:DRAW R:DRAW " + balloon("17"));
+    send(WM_TIMER, 100);  // the notification of joining again is passed on, not examined
+    EXPECT_EQ(takeTrace(), "ChangeClipboardChain(W,N) SetClipboardViewer(W) " + PASSED_ON);
     // A change further down is passed on; when the window after this one leaves, the one after it
     // takes its place and nothing is passed on.
-    const WPARAM other = 0x1234, recorder = reinterpret_cast<WPARAM>(g_recorder);
-    send(WM_CHANGECBCHAIN, other, 0x5678);
-    send(WM_CHANGECBCHAIN, recorder, 0x5678);
-    send(WM_CHANGECBCHAIN, 0x5678, static_cast<LPARAM>(recorder));
-    EXPECT_EQ(copy(L"19"), "R:CHANGECBCHAIN(4660,22136) R:DRAW " + balloon("19"));
-    send(WM_CHANGECBCHAIN, recorder, 0);
-    send(WM_CHANGECBCHAIN, other, 0x5678);
-    EXPECT_EQ(copy(L"23", "Shell"), balloon("23"));
+    send(WM_CHANGECBCHAIN, 0x1233, 0x5677);
+    send(WM_CHANGECBCHAIN, WPARAM(NEXT_VIEWER), 0x5677);
+    EXPECT_EQ(
+        copy(L"19"), "SendMessageA(N,781,4659,22135) SendMessageA(22135,776,0,0) " + balloon("19"));
+    send(WM_CHANGECBCHAIN, 0x5677, 0);
+    send(WM_CHANGECBCHAIN, 0x1233, 0x5677);
+    EXPECT_EQ(copy(L"23"), balloon("23"));
 }
 
 TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
 {
     const HGDIOBJ font = g_font, menu = g_menu;
+    send(WM_CLOSE);
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_EXIT, 1));
     EXPECT_EQ(takeTrace(),
         "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
-        "ChangeClipboardChain(W,R) ");
+        "ChangeClipboardChain(W,N) ");
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""e2e.py TRAMOLIVENGA.EXE: the shipped program, alone in a folder and started maximised under
-Wine, adds its tray icon, announces a prime that xclip copies while its window stays hidden, shows
-its settings from its menu and hides them on Escape, and on Exit from its menu removes the icon and
-ends with code 0. Balloons are read from the desktop's tooltip trace (tools/wine-env.sh)."""
+"""e2e.py TRAMOLIVENGA.EXE: the shipped program as a user meets it under Wine; balloons are read
+from the desktop's tooltip trace that tools/wine-env.sh asks for."""
 import os, re, shutil, subprocess, sys, tempfile, time
 
 work, title, wine = tempfile.mkdtemp(prefix="tramolivenga-e2e."), "Tramolivenga Ver1.00", "wine64"
@@ -25,39 +23,34 @@ def balloon(seen=[""]):  # title and text of the first balloon since the start
         return shown[1], re.sub(r"\\([0-9a-f]{4})", lambda code: chr(int(code[1], 16)), shown[2])
 
 
-def shown(name):  # the visible X windows of that name
-    found = subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", name], capture_output=True
-    )
-    return found.stdout.split()
+def xdotool(*arguments):  # its output's words: the windows it found
+    return subprocess.run(["xdotool", *arguments], capture_output=True, text=True).stdout.split()
 
 
 def choose(item):  # a right click on the icon, then a click on the menu's item
-    before = set(shown(""))
-    subprocess.run(["xdotool", "mousemove", "--window", tray, "12", "32", "click", "3"])
-    menu = wait("the menu on a right click", lambda: set(shown("")) - before).pop()
-    subprocess.run(["xdotool", "mousemove", "--window", menu, "30", str(item), "click", "1"])
+    before = set(xdotool("search", "--onlyvisible", ""))
+    xdotool("mousemove", "--window", tray, "12", "32", "click", "3")
+    menu = wait("the menu", lambda: set(xdotool("search", "--onlyvisible", "")) - before).pop()
+    xdotool("mousemove", "--window", menu, "30", str(item), "click", "1")
 
 
-exe = shutil.copy(sys.argv[1], work)
-program = subprocess.Popen(
-    ["/usr/lib/wine/" + wine, "start", "/wait", "/max", "Z:" + exe.replace("/", "\\")]
-)
-clip = subprocess.Popen(
-    ["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL
-)
+exe = "Z:" + shutil.copy(sys.argv[1], work).replace("/", "\\")
+program = subprocess.Popen(["/usr/lib/wine/" + wine, "start", "/wait", "/max", exe])
+clip = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE)
 try:
-    tray = wait("the tray icon", lambda: shown("Wine System Tray"))[0]
+    tray = wait("the tray icon", lambda: xdotool("search", "--onlyvisible", "Wine System Tray"))[0]
     clip.stdin.write("価格は1,009円です".encode())
     clip.stdin.close()  # xclip serves the text from now on
     # Wine may pass one X copy on as two clipboard changes: the first balloon counts.
     seen, expected = wait("a balloon", balloon), ("1009", "うおおおおおおお！素数だあああああああ！")
     assert seen == expected, f"balloon: expected {expected}, seen {seen}"
-    assert not shown(title), "the window shows, though started maximised it must stay hidden"
+    assert not xdotool(
+        "search", "--onlyvisible", title
+    ), "the window shows, though started maximised"
     choose(12)
-    window = wait("the settings from the menu's first item", lambda: shown(title))[0]
-    subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Escape"])
-    wait("the settings hidden on Escape", lambda: not shown(title))
+    window = wait("the settings", lambda: xdotool("search", "--onlyvisible", title))[0]
+    xdotool("windowfocus", "--sync", window, "key", "Escape")
+    wait("the settings hidden on Escape", lambda: not xdotool("search", "--onlyvisible", title))
     choose(53)
     assert program.wait(15) == 0, f"exit code: expected 0, seen {program.returncode}"
 except Exception as failure:  # a check, a time limit or a tool that failed

@@ -1,5 +1,4 @@
-// For the Windows tests: doubles that log the program's calls to the platform in order, fixtures
-// that leave no settings behind and start the program's window, helpers.
+// Doubles that log the program's calls to the platform in order, fixtures, helpers.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +15,6 @@ extern int g_held;           // heap blocks, text locks and clipboard opens not 
 extern int g_trayRefusals;   // how many of the next tray calls fail, as at logon
 extern SIZE_T g_blockBytes;  // when set, the size that GlobalSize reports
 std::string utf8(const char* shiftJis);
-std::string currentDirectory();
 std::string iniPath();  // beside the test executable
 void putClipboard(UINT format, const void* data, size_t bytes);
 

@@ -1,5 +1,4 @@
-// checkClipboard with the real clipboard: what it finds in each kind of content, never reading past
-// the text's block, always releasing the clipboard, the text and its copy.
+// checkClipboard on the real clipboard: each kind of content, read within its block and released.
 #include "prime/clipboard.h"
 #include "windows_harness.h"
 
@@ -7,10 +6,9 @@ TEST(CheckClipboard, FindsThePrimeInTheUnicodeTextWithinItsBlockAndReleasesEvery
 {
     Config config;
     setDefaultConfig(config);
-    auto units = [](const std::wstring& text) {
-        return std::string(reinterpret_cast<const char*>(text.c_str()), text.size() * 2 + 2);
-    };
-    // Shift-JIS 価格 131 as ANSI text; a block of four bytes, "13", without a NUL before "17".
+    auto units
+        = [](std::wstring text) { return std::string(LPCSTR(text.c_str()), text.size() * 2 + 2); };
+    // Shift-JIS 価格 131 as ANSI text; a block of four bytes, "13", without a NUL before "17"
     const struct {
         UINT format;
         std::string bytes;
@@ -18,7 +16,7 @@ TEST(CheckClipboard, FindsThePrimeInTheUnicodeTextWithinItsBlockAndReleasesEvery
         const char* expected;
     } rows[] = {{CF_UNICODETEXT, units(L"価格は1,009円です"), 0, "1009"},
         {CF_UNICODETEXT, units(std::wstring(3000000, L'x') + L" 13"), 0, ""},
-        {CF_TEXT, "\x89\xBF\x8A\x69 131", 0, "131"}, {CF_DIB, std::string(40, '\0'), 0, ""},
+        {CF_TEXT, "\x89\xBF\x8A\x69 131", 0, "131"}, {CF_DIB, "no text", 0, ""},
         {CF_UNICODETEXT, units(L"1317"), 4, "13"}};
     for (const auto& row : rows) {
         putClipboard(row.format, row.bytes.c_str(), row.bytes.size() + 1);
@@ -27,9 +25,9 @@ TEST(CheckClipboard, FindsThePrimeInTheUnicodeTextWithinItsBlockAndReleasesEvery
         g_blockBytes = row.blockBytes;
         const int found = checkClipboard(nullptr, digits.data(), config);
         g_blockBytes = 0;
-        EXPECT_EQ(std::make_pair(found, std::string(digits.c_str())),
-            std::make_pair(
-                int(*row.expected != '\0'), *row.expected ? row.expected : std::string(20, '?')))
+        const std::string expected = *row.expected ? row.expected : std::string(20, '?');
+        EXPECT_EQ(
+            std::to_string(found) + digits.c_str(), std::to_string(*row.expected != 0) + expected)
             << "format " << row.format << ", " << row.bytes.size() << " bytes";
         EXPECT_EQ(g_held, held) << "a copy, a lock or the clipboard not released";
     }

@@ -122,17 +122,15 @@ void putClipboard(UINT format, const void* data, size_t bytes)
     CloseClipboard();
 }
 
-void StoreTest::SetUp()
+void removeStores()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
     DeleteFileA(iniPath().c_str());
 }
 
-void StoreTest::TearDown() { StoreTest::SetUp(); }
-
 void ProgramTest::SetUp()  // as a fresh process starts, with a prime on the clipboard
 {
-    StoreTest::SetUp();
+    removeStores();
     std::memset(&g_config, 0, sizeof g_config);
     g_font = nullptr, g_smallIcon = nullptr, g_nextViewer = nullptr, g_menu = g_trayMenu = nullptr;
     g_skipNextDraw = g_paused = 0, g_taskbarCreatedMsg = 0;
@@ -148,12 +146,7 @@ void ProgramTest::TearDown()  // without the shutdown sequence, which the progra
     DestroyWindow(g_window);
     UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
     g_trayRefusals = 0, g_blockBytes = 0, g_chosenFile.clear(), takeTrace();
-    StoreTest::TearDown();
-}
-
-LRESULT ProgramTest::send(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendMessageA(g_window, message, wParam, lParam);
+    removeStores();
 }
 
 std::string ProgramTest::copy(const wchar_t* text)

@@ -17,18 +17,17 @@ extern SIZE_T g_blockBytes;  // when set, the size that GlobalSize reports
 std::string utf8(const char* shiftJis);
 std::string iniPath();  // beside the test executable
 void putClipboard(UINT format, const void* data, size_t bytes);
+void removeStores();  // the INI file and the registry key
 
-class StoreTest : public ::testing::Test {  // no INI file and no registry key before and after
-protected:
-    void SetUp() override;
-    void TearDown() override;
+struct StoreTest : ::testing::Test {  // no INI file and no registry key before and after
+    void SetUp() override { removeStores(); }
+    void TearDown() override { removeStores(); }
 };
 
-class ProgramTest : public StoreTest {  // the program's window as a fresh process creates it
-protected:
+struct ProgramTest : ::testing::Test {  // the program's window as a fresh process creates it
     void SetUp() override;
     void TearDown() override;
-    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    LRESULT send(UINT m, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(g_window, m, w, l); }
     std::string copy(const wchar_t* text);  // onto the clipboard, then the notification's calls
     std::string started;                    // the calls made while the window was created
 };

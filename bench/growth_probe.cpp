@@ -13,8 +13,10 @@
 //   Checks that the GDI handle count read from a process's table follows
 //   objects being created and deleted.
 
-#include <psapi.h>
+// windows.h first: psapi.h and winternl.h build on its types.
 #include <windows.h>
+
+#include <psapi.h>
 #include <winternl.h>
 
 #include <cstdio>

@@ -13,6 +13,7 @@ sudo=""
 
 packages=(
     cmake ninja-build g++ python3 clang-format black
+    clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest libgtest-dev libbenchmark-dev

@@ -34,6 +34,9 @@ ctest --preset native
 stage sanitize
 build sanitize
 ctest --preset sanitize
+stage fuzz
+# The scanner's fuzz target, once over its seeds: it keeps compiling.
+bash bench/fuzz.sh
 stage "win32 and win64 builds"
 build win32 --target all package
 build win64

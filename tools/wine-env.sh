@@ -48,6 +48,40 @@ start_wine() {
     WINEDEBUG=-all,trace+tooltips "$WINE" cmd /c pause <"$fifo" >/dev/null 2>"$TRAMOLIVENGA_DESKTOP_TRACE" &
     exec 9>"$fifo"
     rm -f "$fifo"
+    wait_for_keeper
+}
+
+# Prints the command lines of this prefix's processes whose stderr is the
+# file $1, one a line. Builtins only: it is polled.
+prefix_processes_writing_to() {
+    local proc environment arguments
+    for proc in /proc/[0-9]*; do
+        mapfile -d '' environment 2>/dev/null <"$proc/environ" || continue
+        [[ " ${environment[*]} " == *" WINEPREFIX=$WINEPREFIX "* ]] || continue
+        [ "$(readlink "$proc/fd/2" 2>/dev/null)" = "$1" ] || continue
+        mapfile -d '' arguments 2>/dev/null <"$proc/cmdline" || continue
+        echo "${arguments[*]}"
+    done
+    return 0
+}
+
+# Returns once the keeper has brought up the prefix's desktop and services:
+# a program started before that would start them itself, and they would hold
+# its output pipes open long after it ended. Theirs goes to the desktop trace.
+wait_for_keeper() {
+    local trace processes wanted missing
+    trace=$(readlink -f "$TRAMOLIVENGA_DESKTOP_TRACE")
+    for _ in $(seq 600); do
+        processes=$(prefix_processes_writing_to "$trace")
+        missing=""
+        for wanted in 'services.exe' 'explorer.exe /desktop' 'cmd.exe /c pause'; do
+            [[ "$processes" == *"\\system32\\$wanted"* ]] || missing="$missing, $wanted"
+        done
+        [ -z "$missing" ] && return 0
+        sleep 0.2
+    done
+    echo "wine: after 120 s the keeper of $WINEPREFIX still has not started ${missing#, }" >&2
+    return 1
 }
 
 stop_wine_and_display() {

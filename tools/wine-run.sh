@@ -12,4 +12,18 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "wine-run: no X display; start Xvfb and set DISPLAY (tools/test.sh does)" >&2
     exit 2
 fi
-exec /usr/lib/wine/wine64 "$@"
+# The program writes to files, which are copied out as they grow until the
+# program itself has ended: any Wine process that it started and that
+# outlives it (the prefix's services, were it the first process) then holds
+# the files, not the caller's pipe, which ctest would wait on to its limit.
+output=$(mktemp -d /tmp/wine-run.XXXXXX)
+trap 'rm -rf "$output"' EXIT
+/usr/lib/wine/wine64 "$@" >"$output/stdout" 2>"$output/stderr" &
+program=$!
+tail -n +1 -s 0.2 -f --pid="$program" "$output/stdout" &
+tail -n +1 -s 0.2 -f --pid="$program" "$output/stderr" >&2 &
+status=0
+wait "$program" || status=$?
+# Reaped, so the copies see it gone, read the rest and end.
+wait
+exit "$status"

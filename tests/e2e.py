@@ -35,8 +35,12 @@ def choose(item):  # a right click on the icon, then a click on the menu's item
 
 
 exe = "Z:" + shutil.copy(sys.argv[1], work).replace("/", "\\")
-program = subprocess.Popen(["/usr/lib/wine/" + wine, "start", "/wait", "/max", exe])
-clip = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE)
+# Output goes nowhere that a process outliving this one could hold open for ctest.
+quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+program = subprocess.Popen(["/usr/lib/wine/" + wine, "start", "/wait", "/max", exe], **quiet)
+clip = subprocess.Popen(
+    ["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE, **quiet
+)
 try:
     tray = wait("the tray icon", lambda: xdotool("search", "--onlyvisible", "Wine System Tray"))[0]
     clip.stdin.write("価格は1,009円です".encode())
@@ -54,7 +58,7 @@ try:
     choose(53)
     assert program.wait(15) == 0, f"exit code: expected 0, seen {program.returncode}"
 except Exception as failure:  # a check, a time limit or a tool that failed
-    subprocess.run(["/usr/lib/wine/" + wine, "taskkill", "/f", "/im", "tramolivenga.exe"])
+    subprocess.run(["/usr/lib/wine/" + wine, "taskkill", "/f", "/im", "tramolivenga.exe"], **quiet)
     sys.exit(f"e2e: FAILED: {failure!r}")
 finally:
     program.kill()

@@ -34,6 +34,9 @@ start_wine() {
     # Xvfb has no window manager; without this Wine waits for one each time a
     # managed window is shown, hidden or destroyed.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+    # A program that crashes ends at once with a backtrace on its stderr, instead of waiting in
+    # the debugger's dialog for a click that never comes.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     # Start afresh, so that the desktop process below is the keeper's child.
     "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINESERVER" -p

@@ -16,9 +16,10 @@ fi
 # program itself has ended: any Wine process that it started and that
 # outlives it (the prefix's services, were it the first process) then holds
 # the files, not the caller's pipe, which ctest would wait on to its limit.
-output=$(mktemp -d /tmp/wine-run.XXXXXX)
+# The program dies with this script, also when a time limit kills it.
+output=$(mktemp -d "$WINEPREFIX/run.XXXXXX")
 trap 'rm -rf "$output"' EXIT
-/usr/lib/wine/wine64 "$@" >"$output/stdout" 2>"$output/stderr" &
+setpriv --pdeathsig KILL /usr/lib/wine/wine64 "$@" >"$output/stdout" 2>"$output/stderr" &
 program=$!
 tail -n +1 -s 0.2 -f --pid="$program" "$output/stdout" &
 tail -n +1 -s 0.2 -f --pid="$program" "$output/stderr" >&2 &

@@ -9,11 +9,11 @@
 std::string takeTrace();
 constexpr char SETTINGS_KEY[] = "Software\\yulbrex\\tramolivenga";  // under HKEY_CURRENT_USER
 const HWND NEXT_VIEWER = HWND(0x1235);  // after the program in the viewer chain; no window
-extern HWND g_window;                   // the program's
-extern std::string g_chosenFile;        // the file dialog's answer; "" cancels
-extern int g_held;           // heap blocks, text locks and clipboard opens not yet released
-extern int g_trayRefusals;   // how many of the next tray calls fail, as at logon
-extern SIZE_T g_blockBytes;  // when set, the size that GlobalSize reports
+extern HWND g_window;
+extern std::string g_chosenFile;  // the file dialog's answer; "" cancels
+extern int g_held;                // heap blocks, text locks and clipboard opens not yet released
+extern int g_trayRefusals;        // how many of the next tray calls fail, as at logon
+extern SIZE_T g_blockBytes;       // when set, the size that GlobalSize reports
 std::string utf8(const char* shiftJis);
 std::string iniPath();  // beside the test executable
 void putClipboard(UINT format, const void* data, size_t bytes);

@@ -13,7 +13,7 @@ static std::string icon(char message = '0')  // NIM_ADD, or 1 NIM_MODIFY
 
 static const std::string PASSED_ON = "SendMessageA(N,776,0,0) ";  // the change, to the next viewer
 
-TEST_F(ProgramTest, AnnouncesTheFirstPrimeOfEachChangeButTheNotificationsOfJoining)
+TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
 {
     EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon());
     EXPECT_EQ(copy(L"価格は1,009円です"),
@@ -23,6 +23,11 @@ TEST_F(ProgramTest, AnnouncesTheFirstPrimeOfEachChangeButTheNotificationsOfJoini
     send(WM_TIMER, 99);
     send(WM_TIMER, 100);  // the notification of joining again is passed on, not examined
     EXPECT_EQ(takeTrace(), "ChangeClipboardChain(W,N) SetClipboardViewer(W) " + PASSED_ON);
+    // A change further down goes on along the chain; when the next viewer leaves, its own next
+    // takes its place.
+    send(WM_CHANGECBCHAIN, 0x1233, 0x5677);
+    send(WM_CHANGECBCHAIN, WPARAM(NEXT_VIEWER), 0x5677);
+    EXPECT_EQ(copy(L"x"), "SendMessageA(N,781,4659,22135) SendMessageA(22135,776,0,0) ");
 }
 
 TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickOnlyAndKeepsItsIcon)

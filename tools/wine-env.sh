@@ -17,6 +17,16 @@ start_private_display() {
     export DISPLAY=":$n"
 }
 
+# Wine draws the caption buttons (the close box's cross) with its Marlett
+# font. Debian ships it in fonts-wine, in a folder this Wine does not read,
+# so the prefix's Fonts folder gets a link to it; without it the close box
+# shows a plain "r".
+link_marlett() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    [ -e "$fonts/marlett.ttf" ] || ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+}
+
 # Keeps one wineserver up for the prefix $1 and makes sure it is initialised.
 start_wine() {
     export WINEPREFIX="$1"
@@ -31,6 +41,7 @@ start_wine() {
         echo "wine: initialising the prefix $WINEPREFIX"
     fi
     "$WINE" wineboot -i >/dev/null 2>&1 || true
+    link_marlett
     # Xvfb has no window manager; without this Wine waits for one each time a
     # managed window is shown, hidden or destroyed.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true

@@ -47,6 +47,7 @@ mkdir -p "$WINEPREFIX"
 desktop=Tramolivenga
 "$WINE" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" \
     /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+link_marlett  # the close box's cross
 
 # The program asks for the Japanese Gothic face "ＭＳ ゴシック" by name; let
 # Wine draw it with IPA Gothic (fonts-ipafont-gothic) so its texts are legible.

@@ -40,6 +40,8 @@ bash bench/fuzz.sh
 stage "win32 and win64 builds"
 build win32 --target all package
 build win64
+stage reproducible
+bash tools/reproducible.sh
 stage "Wine start"
 start_private_display
 start_wine "$PWD/build/wineprefix-tests"

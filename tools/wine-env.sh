@@ -6,15 +6,28 @@ WINESERVER=/usr/lib/wine/wineserver
 
 # Starts Xvfb on the first free display and exports DISPLAY.
 start_private_display() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and names it once it accepts clients:
+    # two runs started together cannot take the same one.
+    local number
+    number=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        [ -s "$number" ] && break
         sleep 0.1
     done
-    export DISPLAY=":$n"
+    export DISPLAY=":$(head -n 1 "$number")"
+    rm -f "$number"
+}
+
+# Wine draws the caption buttons (the close box's cross) with its Marlett
+# font. Debian ships it in fonts-wine, in a folder this Wine does not read,
+# so the prefix's Fonts folder gets a link to it; without it the close box
+# shows a plain "r".
+link_marlett() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    [ -e "$fonts/marlett.ttf" ] || ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
 }
 
 # Keeps one wineserver up for the prefix $1 and makes sure it is initialised.
@@ -31,6 +44,7 @@ start_wine() {
         echo "wine: initialising the prefix $WINEPREFIX"
     fi
     "$WINE" wineboot -i >/dev/null 2>&1 || true
+    link_marlett
     # Xvfb has no window manager; without this Wine waits for one each time a
     # managed window is shown, hidden or destroyed.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true

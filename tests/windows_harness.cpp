@@ -83,6 +83,9 @@ DOUBLE(BOOL, ChangeClipboardChain, 8, (HWND w, HWND n), (log("ChangeClipboardCha
 DOUBLE(LRESULT, SendMessageA, 16, (HWND w, UINT m, WPARAM wp, LPARAM lp),
     IsWindow(w) ? REAL(user32, SendMessageA, w, m, wp, lp)
                 : (log("SendMessageA", w, m, wp, lp), 0));
+// A buffer that a read could run past holds a pattern first, never a lucky NUL.
+DOUBLE(LSTATUS, RegQueryValueExA, 24, (HKEY k, LPCSTR n, LPDWORD r, LPDWORD t, LPBYTE d, LPDWORD s),
+    (d && s && memset(d, 0x5A, *s), REAL(advapi32, RegQueryValueExA, k, n, r, t, d, s)));
 DOUBLE(SIZE_T, GlobalSize, 4, (HGLOBAL h),
     g_blockBytes ? g_blockBytes : REAL(kernel32, GlobalSize, h));
 DOUBLE(LPVOID, HeapAlloc, 12, (HANDLE h, DWORD f, SIZE_T n),

@@ -31,13 +31,10 @@ static Config configFor(const std::string& settings)
 TEST(ScanText, FindsTheFirstPrimeByTheReadingRules)
 {
     auto x = [](size_t count) { return std::u16string(count, u'x'); };
-    const struct {
-        std::u16string text;
-        const char* settings;
-        const char* expected;
-    } rows[] = {{u"", "", ""}, {u"no digits 1", "", ""}, {u"2", "", "2"}, {u"3.14", "", "3"},
-        {u"4.13", "", "13"}, {u"-7", "", "7"}, {u"007", "", "007"}, {u"1,009", "", "1009"},
-        {u"1,008", "", ""}, {u"8,", "", ""}, {u"١٣ 2", "", "2"}, {u"2 3", "", "2"},
+    const std::tuple<std::u16string, const char*, const char*> rows[] = {{u"", "", ""},
+        {u"no digits 1", "", ""}, {u"2", "", "2"}, {u"3.14", "", "3"}, {u"4.13", "", "13"},
+        {u"-7", "", "7"}, {u"007", "", "007"}, {u"1,009", "", "1009"}, {u"1,008", "", ""},
+        {u"8,", "", ""}, {u"١٣ 2", "", "2"}, {u"2 3", "", "2"},
         {u"0000000000000000007", "", "0000000000000000007"}, {u"00000000000000000007", "", ""},
         {u"92233720368547757831", "", ""},
         {u"9,223,372,036,854,775,783", "", "9223372036854775783"},
@@ -52,12 +49,12 @@ TEST(ScanText, FindsTheFirstPrimeByTheReadingRules)
         {u"2" + x(512), "1", "2"}, {x(600000) + u"13", "0", "13"}, {x(600000) + u"13", "-1", "13"},
         {x(600000) + u"13", "2097152", "13"}, {x(1048574) + u"13", "2048", "13"}};
     for (const auto& row : rows) {
-        std::string digits(32, '?'),
-            expected = *row.expected ? row.expected + std::string(1, '\0') : "";
-        const int found = scanText(
-            row.text.data(), int32_t(row.text.size()), configFor(row.settings), digits.data());
+        const auto& [text, settings, prime] = row;
+        std::string digits(32, '?'), expected = *prime ? prime + std::string(1, '\0') : "";
+        const int found
+            = scanText(text.data(), int32_t(text.size()), configFor(settings), digits.data());
         expected += std::string(32 - expected.size(), '?');  // the rest untouched
-        EXPECT_EQ(std::to_string(found) + digits, std::to_string(*row.expected != 0) + expected)
-            << "row " << &row - rows << " under \"" << row.settings << '"';
+        EXPECT_EQ(std::to_string(found) + digits, std::to_string(*prime != 0) + expected)
+            << "row " << &row - rows << " under \"" << settings << '"';
     }
 }

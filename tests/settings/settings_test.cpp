@@ -47,7 +47,10 @@ TEST_F(StoreTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
 {
     const std::string ini = "[registry]\r\nuseregistry=1\r\n[config]\r\nreadMax=5\r\n";
     std::ofstream(iniPath(), std::ios::binary) << ini;
-    EXPECT_EQ(loaded(), "1|16|0|0|1|1|0|prime.wav");
+    // Odd stored values: a number of one byte, a path without its NUL; the missing ones default.
+    RegSetKeyValueA(HKEY_CURRENT_USER, SETTINGS_KEY, "readMax", REG_BINARY, "\x05", 1);
+    RegSetKeyValueA(HKEY_CURRENT_USER, SETTINGS_KEY, "voiceFile", REG_BINARY, "ab", 2);
+    EXPECT_EQ(loaded(), "1|5|0|0|1|1|0|ab");
     saveConfig(Config{1, -2, 1, 1, 0, 0, 1, "a.wav"});
     EXPECT_EQ(registryValue("readMax") + " " + registryValue("voiceFile") + " " + iniText(),
         "4:4 1:6 " + ini);

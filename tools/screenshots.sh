@@ -29,14 +29,14 @@ WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu \
 
 # Waits until the trace has one line more matching the pattern $1 than the
 # count $2 (default 0).
+count() { grep -c -- "$1" "$trace" || true; }
 traced() {
     local deadline=$((SECONDS + 60))
-    until [ "$(grep -c -- "$1" "$trace" || true)" -gt "${2:-0}" ]; do
+    until [ "$(count "$1")" -gt "${2:-0}" ]; do
         [ $SECONDS -lt $deadline ] || { echo "screenshots: no \"$1\" in Wine's trace" >&2; exit 1; }
         sleep 0.2
     done
 }
-count() { grep -c -- "$1" "$trace" || true; }
 
 # The pixels of the screen's part WIDTHxHEIGHT+LEFT+TOP as a checksum.
 pixels() { import -silent -window root -crop "$1" rgb:- | md5sum; }

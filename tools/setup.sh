@@ -18,7 +18,7 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest libgtest-dev libbenchmark-dev
     wine64 wine32:i386 xvfb xclip xdotool x11-utils x11-apps fonts-ipafont-gothic fonts-wine locales
-    strip-nondeterminism imagemagick librsvg2-bin
+    strip-nondeterminism imagemagick librsvg2-bin icoutils
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

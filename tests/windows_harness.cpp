@@ -1,6 +1,7 @@
 #include "windows_harness.h"
 
 #include <commdlg.h>
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -64,6 +65,9 @@ DOUBLE(BOOL, GetOpenFileNameA, 4, (LPOPENFILENAMEA r),
     (log("GetOpenFileNameA", r->hwndOwner, r->lpstrFilter, r->Flags),
         SetCurrentDirectoryA("C:\\windows"), lstrcpynA(r->lpstrFile, g_chosenFile.c_str(), 1024),
         !g_chosenFile.empty()));
+// The sound is looked for from the current directory: the log shows it.
+DOUBLE(BOOL, PlaySoundA, 12, (LPCSTR s, HMODULE m, DWORD f),
+    (log("PlaySoundA", s, m, f, currentDirectory().c_str()), TRUE));
 DOUBLE(BOOL, GetCursorPos, 4, (LPPOINT point), (log("GetCursorPos"), *point = {123, 45}, TRUE));
 DOUBLE(BOOL, SetForegroundWindow, 4, (HWND w), (log("SetForegroundWindow", w), TRUE));
 DOUBLE(BOOL, TrackPopupMenu, 28, (HMENU m, UINT f, int x, int y, int r, HWND w, const RECT* rc),
@@ -103,6 +107,13 @@ std::string utf8(const char* shiftJis)
     MultiByteToWideChar(932, 0, shiftJis, -1, wide, 2048);
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
+}
+
+std::string currentDirectory()
+{
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    return directory;
 }
 
 std::string iniPath()

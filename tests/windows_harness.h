@@ -15,6 +15,7 @@ extern int g_held;                // heap blocks, text locks and clipboard opens
 extern int g_trayRefusals;        // how many of the next tray calls fail, as at logon
 extern SIZE_T g_blockBytes;       // when set, the size that GlobalSize reports
 std::string utf8(const char* shiftJis);
+std::string currentDirectory();
 std::string iniPath();  // beside the test executable
 void putClipboard(UINT format, const void* data, size_t bytes);
 void removeStores();  // the INI file and the registry key

@@ -26,17 +26,13 @@ static void hideWindow(HWND window) { ShowWindow(window, SW_HIDE); }
 
 // The shell refuses icons while it is busy starting, as it is for a program
 // started at logon, and no "TaskbarCreated" follows: try again every few
-// seconds until the icon is there.
+// seconds until the icon is there, however it got there.
 static void addTrayIcon(HWND window)
-{
-    if (!trayAdd(window))
-        SetTimer(window, TIMER_TRAY_RETRY, TRAY_RETRY_MS, nullptr);
-}
-
-static void retryTrayIcon(HWND window)
 {
     if (trayAdd(window))
         KillTimer(window, TIMER_TRAY_RETRY);
+    else
+        SetTimer(window, TIMER_TRAY_RETRY, TRAY_RETRY_MS, nullptr);
 }
 
 // Builds every piece of the program's state, in this order: the settings come
@@ -60,6 +56,7 @@ static void handleDestroy(HWND window)
 {
     DeleteObject(g_font);
     trayRemove(window);
+    KillTimer(window, TIMER_TRAY_RETRY);
     DestroyMenu(g_trayMenu);
     DestroyMenu(g_menu);
     leaveClipboardChain(window);
@@ -141,7 +138,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == TIMER_REJOIN)
             rejoinClipboardChain(window);
         else if (wParam == TIMER_TRAY_RETRY)
-            retryTrayIcon(window);
+            addTrayIcon(window);
         return 0;
     case WM_DRAWCLIPBOARD:
         handleClipboardChange(window, wParam, lParam);

@@ -1,4 +1,6 @@
 // The resident program through its real window procedure: the calls it makes, in order.
+#include "settings/config.h"
+#include "settings/storage.h"
 #include "shell/main_window.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
@@ -7,14 +9,30 @@
 static const std::string ICON = "Shell_NotifyIconA(0,488,W,200,7,32769,I,Tramolivenga,,,0,0,0) ";
 static const std::string MODIFIED = "Shell_NotifyIconA(1" + ICON.substr(19);
 static const std::string PASSED_ON = "SendMessageA(N,776,0,0) ";  // the change, to the next viewer
+static std::string balloon(const std::string& title)
+{
+    return "Shell_NotifyIconA(1,488,W,200,16,0,0,," + title
+        + ",うおおおおおおお！素数だあああああああ！,10000,0,0) ";
+}
+
+static std::string trayMenu()  // each item's id and text, ✓ while checked
+{
+    std::string items;
+    for (UINT i = 0; i < UINT(GetMenuItemCount(g_trayMenu)); ++i) {
+        char text[64] = {};
+        GetMenuStringA(g_trayMenu, i, text, sizeof text, MF_BYPOSITION);
+        const bool checked = GetMenuState(g_trayMenu, i, MF_BYPOSITION) & MF_CHECKED;
+        items += std::to_string(GetMenuItemID(g_trayMenu, int(i))) + (checked ? "✓" : "")
+            + utf8(text) + " ";
+    }
+    return items;
+}
 
 TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
 {
-    EXPECT_EQ(started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON);
-    EXPECT_EQ(copy(L"価格は1,009円です"),
-        PASSED_ON
-            + "Shell_NotifyIconA(1,488,W,200,16,0,0,,1009,うおおおおおおお！素数だあああああああ！,"
-              "10000,0,0) ");
+    EXPECT_EQ(
+        started, "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON + "KillTimer(W,101) ");
+    EXPECT_EQ(copy(L"価格は1,009円です"), PASSED_ON + balloon("1009"));  // silent by default
     send(WM_TIMER, 99);
     send(WM_TIMER, 100);  // the notification of joining again is passed on, not examined
     EXPECT_EQ(takeTrace(), "ChangeClipboardChain(W,N) SetClipboardViewer(W) " + PASSED_ON);
@@ -25,14 +43,30 @@ TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
     EXPECT_EQ(copy(L"x"), "SendMessageA(N,781,4659,22135) SendMessageA(22135,776,0,0) ");
 }
 
-TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnARightClickAndKeepsItsIcon)
+TEST_F(ProgramTest, PausedItIsSilentAndCheckedOnceResumedItPlaysTheSoundBesideItAndAnnounces)
 {
+    g_config.enableVoice = 1;  // the default sound, "prime.wav", is a name relative to the program
+    SetCurrentDirectoryA("C:\\");
+    std::string directory = moduleDirectory();
+    directory.pop_back();  // the current directory has no trailing backslash
+    send(WM_COMMAND, ID_MENU_PAUSE);
+    const std::string paused = trayMenu() + copy(L"7");
+    send(WM_COMMAND, MAKEWPARAM(ID_MENU_PAUSE, 1));
+    EXPECT_EQ(paused + trayMenu() + copy(L"7"),
+        "10000設定 10001✓素数判定を一時停止 0 10002終了 " + PASSED_ON
+            + "10000設定 10001素数判定を一時停止 0 10002終了 " + PASSED_ON
+            + "PlaySoundA(prime.wav,0,131073," + directory + ") " + balloon("7"));  // async file
+}
+
+TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnlyWhenTheRightButtonIsReleasedOnTheIcon)
+{
+    for (LPARAM other :
+        {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_CONTEXTMENU})
+        send(WM_TRAYNOTIFY, 200, other);
     send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);  // and after the menu, a message for the next one
     EXPECT_EQ(takeTrace(),
         "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "
         "PostMessageA(W,0,0,0) ");
-    send(RegisterWindowMessageA("TaskbarCreated"));
-    EXPECT_EQ(takeTrace(), ICON);
 }
 
 struct RefusedAtLogon : ProgramTest {
@@ -42,10 +76,11 @@ struct RefusedAtLogon : ProgramTest {
 TEST_F(RefusedAtLogon, AddsTheIconAgainEveryThreeSecondsUntilItIsThere)
 {
     send(WM_TIMER, 101);  // refused again, also when asked whether an add did arrive
-    send(WM_TIMER, 101);
+    send(RegisterWindowMessageA("TaskbarCreated"));  // the icon is there: no more tries
     EXPECT_EQ(started + takeTrace(),
         "SetClipboardViewer(W) SetTimer(W,100,30000,0) " + ICON + MODIFIED
-            + "SetTimer(W,101,3000,0) " + ICON + MODIFIED + ICON + "KillTimer(W,101) ");
+            + "SetTimer(W,101,3000,0) " + ICON + MODIFIED + "SetTimer(W,101,3000,0) " + ICON
+            + "KillTimer(W,101) ");
 }
 
 TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
@@ -54,8 +89,8 @@ TEST_F(ProgramTest, ExitsOnlyFromTheMenuReleasingEverythingButTheWindow)
     send(WM_CLOSE);
     send(WM_COMMAND, MAKEWPARAM(ID_MENU_EXIT, 1));
     EXPECT_EQ(takeTrace(),
-        "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,100) "
-        "ChangeClipboardChain(W,N) ");
+        "Shell_NotifyIconA(2,488,W,200,0,0,0,Tramolivenga,,,0,0,0) KillTimer(W,101) "
+        "KillTimer(W,100) ChangeClipboardChain(W,N) ");
     EXPECT_TRUE(IsWindow(g_window) && !GetObjectType(font) && !IsMenu(HMENU(menu)));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);

@@ -4,6 +4,7 @@
 
 #include "settings/settings_window.h"
 #include "settings/storage.h"
+#include "shell/main_window.h"
 #include "shell/menu_ids.h"
 #include "windows_harness.h"
 
@@ -22,6 +23,9 @@ static std::string loaded()  // into a record full of a pattern
     loadConfig(config);
     return fieldsOf(config);
 }
+
+// 表 count times in Shift-JIS: its second byte is a backslash.
+static std::string table(int count) { return count ? "\x95\x5C" + table(count - 1) : ""; }
 
 static std::string iniText()
 {
@@ -46,6 +50,9 @@ TEST_F(StoreTest, TheIniFileBesideTheProgramKeepsEverySetting)
         "[config]\r\nreadMax=-16\r\nnoReadOverMax=7\r\nenableWideNumber=1\r\nignoreComma=0\r\n"
         "stopOnPeriod=1\r\nenableVoice=1\r\nvoiceFile=C:\\音声\\素数.wav\r\n");
     EXPECT_EQ(loaded() + " " + registryValue("readMax"), "0|-16|7|1|0|1|1|C:\\音声\\素数.wav 0:0");
+    // An overlong path is cut to whole characters, with no byte of what the record held before.
+    std::ofstream(iniPath(), std::ios::binary) << "[config]\r\nvoiceFile=" << table(5000);
+    EXPECT_EQ(loaded(), "0|16|0|0|1|1|0|" + utf8(table(511).c_str()));
 }
 
 TEST_F(StoreTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
@@ -62,7 +69,7 @@ TEST_F(StoreTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
     EXPECT_EQ(loaded(), "1|-2|1|1|0|0|1|a.wav");
 }
 
-TEST_F(ProgramTest, SettingsShowTheRecordApplyWhatTheyShowAndOnlyOkAndCancelHideThem)
+TEST_F(ProgramTest, SettingsShowTheRecordApplyWhatTheyShowAndOnlyOkEnterCancelAndEscapeHideThem)
 {
     auto state = [] { return fieldsOf(g_config) + (IsWindowVisible(g_window) ? " shown" : ""); };
     // Two records in which any two boxes differ once: a box mixed up with another shows.
@@ -76,8 +83,35 @@ TEST_F(ProgramTest, SettingsShowTheRecordApplyWhatTheyShowAndOnlyOkAndCancelHide
     }
     SetDlgItemTextA(g_window, ID_EDIT_READMAX, "3");
     send(WM_COMMAND, MAKEWPARAM(IDOK, 1));  // a notification, not a click
-    send(WM_COMMAND, IDCANCEL);
-    EXPECT_EQ(state(), "0|9|0|1|0|1|0|b");
+    std::string keys;  // in an edit, as the message loop hands them to the dialog navigation
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        PostMessageW(GetDlgItem(g_window, ID_EDIT_READMAX), WM_KEYDOWN, key, 0);
+        PostQuitMessage(3);
+        const int exitCode = runMessageLoop(g_window);
+        keys += std::to_string(exitCode) + " " + state() + ", ";
+    }
+    EXPECT_EQ(keys, "3 0|9|0|1|0|1|0|b, 3 0|3|0|1|0|1|0|b, ");  // Escape cancels, Enter applies
+}
+
+TEST_F(ProgramTest, SettingsWindowHasItsSizeJapaneseFontTabOrderAndEditLimits)
+{
+    RECT client{};
+    LOGFONTA font{};
+    GetClientRect(g_window, &client);
+    GetObjectA(g_font, sizeof font, &font);
+    std::string layout = std::to_string(client.right) + "x" + std::to_string(client.bottom) + " "
+        + std::to_string(font.lfHeight) + "," + std::to_string(font.lfCharSet) + ","
+        + utf8(font.lfFaceName);
+    for (HWND control = GetWindow(g_window, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        const LRESULT limit = SendMessageA(control, EM_GETLIMITTEXT, 0, 0);
+        layout += " " + std::to_string(GetDlgCtrlID(control))
+            + (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP ? "t" : "")
+            + (limit ? std::to_string(limit) : "");
+    }
+    EXPECT_EQ(layout,  // t: a tab stop
+        "400x275 -14,128,ＭＳ ゴシック -1 20000t9 -1 20001t 20002t 20003t 20004t 20005t -1 "
+        "20006t1020 20007 1t 20008t 2t");
 }
 
 TEST_F(ProgramTest, BrowseFillsTheEditOnlyWithAChosenFileAndKeepsTheCurrentDirectory)
@@ -86,10 +120,9 @@ TEST_F(ProgramTest, BrowseFillsTheEditOnlyWithAChosenFileAndKeepsTheCurrentDirec
     for (const char* chosen : {"C:\\x.wav", ""}) {  // "" cancels: the edit keeps the path
         g_chosenFile = chosen;
         send(WM_COMMAND, ID_BUTTON_BROWSE);
-        char file[1024] = {}, directory[MAX_PATH] = {};
+        char file[1024] = {};
         GetDlgItemTextA(g_window, ID_EDIT_VOICEFILE, file, sizeof file);
-        GetCurrentDirectoryA(MAX_PATH, directory);
-        EXPECT_EQ(takeTrace() + directory + " " + file,
+        EXPECT_EQ(takeTrace() + currentDirectory() + " " + file,
             "GetOpenFileNameA(W,音声ファイル(*.wav),2627596) C:\\ C:\\x.wav")
             << "chosen \"" << chosen << '"';
     }

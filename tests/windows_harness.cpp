@@ -135,7 +135,7 @@ void putClipboard(UINT format, const void* data, size_t bytes)
     CloseClipboard();
 }
 
-void removeStores()
+static void removeStores()  // the INI file and the registry key
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
     DeleteFileA(iniPath().c_str());

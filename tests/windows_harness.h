@@ -18,14 +18,9 @@ std::string utf8(const char* shiftJis);
 std::string currentDirectory();
 std::string iniPath();  // beside the test executable
 void putClipboard(UINT format, const void* data, size_t bytes);
-void removeStores();  // the INI file and the registry key
 
-struct StoreTest : ::testing::Test {  // no INI file and no registry key before and after
-    void SetUp() override { removeStores(); }
-    void TearDown() override { removeStores(); }
-};
-
-struct ProgramTest : ::testing::Test {  // the program's window as a fresh process creates it
+// The program's window as a fresh process creates it; no INI file or registry key before or after.
+struct ProgramTest : ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     LRESULT send(UINT m, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(g_window, m, w, l); }

@@ -41,7 +41,7 @@ static std::string registryValue(const char* name)  // "type:size", 0:0 when it 
     return std::to_string(type) + ":" + std::to_string(size);
 }
 
-TEST_F(StoreTest, TheIniFileBesideTheProgramKeepsEverySetting)
+TEST_F(ProgramTest, TheIniFileBesideTheProgramKeepsEverySetting)
 {
     EXPECT_EQ(moduleDirectory() + std::string("tramolivenga.ini ") + loaded(),
         iniPath() + " 0|16|0|0|1|1|0|prime.wav");
@@ -55,7 +55,7 @@ TEST_F(StoreTest, TheIniFileBesideTheProgramKeepsEverySetting)
     EXPECT_EQ(loaded(), "0|16|0|0|1|1|0|" + utf8(table(511).c_str()));
 }
 
-TEST_F(StoreTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
+TEST_F(ProgramTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
 {
     const std::string ini = "[registry]\r\nuseregistry=1\r\n[config]\r\nreadMax=5\r\n";
     std::ofstream(iniPath(), std::ios::binary) << ini;

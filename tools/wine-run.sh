@@ -19,6 +19,9 @@ fi
 # The program dies with this script, also when a time limit kills it.
 output=$(mktemp -d "$WINEPREFIX/run.XXXXXX")
 trap 'rm -rf "$output"' EXIT
+# Made before the copies below start, which would otherwise find no file to follow.
+: >"$output/stdout"
+: >"$output/stderr"
 setpriv --pdeathsig KILL /usr/lib/wine/wine64 "$@" >"$output/stdout" 2>"$output/stderr" &
 program=$!
 tail -n +1 -s 0.2 -f --pid="$program" "$output/stdout" &

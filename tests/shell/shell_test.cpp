@@ -66,6 +66,7 @@ TEST_F(ProgramTest, ShowsTheMenuAtTheCursorOnlyWhenTheRightButtonIsReleasedOnThe
     for (LPARAM other :
         {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_CONTEXTMENU})
         send(WM_TRAYNOTIFY, 200, other);
+    EXPECT_EQ(takeTrace(), "");
     send(WM_TRAYNOTIFY, 200, WM_RBUTTONUP);  // and after the menu, a message for the next one
     EXPECT_EQ(takeTrace(),
         "GetCursorPos SetForegroundWindow(W) TrackPopupMenu(M,40,123,45,0,W,0) "

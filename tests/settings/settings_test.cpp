@@ -33,14 +33,11 @@ static std::string iniText()
     return utf8(std::string(std::istreambuf_iterator<char>(file), {}).c_str());
 }
 
-// "type:size" as stored, 0:0 when it is missing; RegGetValueA would count a NUL that is not there.
-static std::string registryValue(const char* name)
+static std::string registryValue(const char* name)  // "type:size", 0:0 when it is missing
 {
     DWORD type = 0, size = 0;
-    HKEY key = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, KEY_QUERY_VALUE, &key);
-    RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-    RegCloseKey(key);
+    RegGetValueA(
+        HKEY_CURRENT_USER, SETTINGS_KEY, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size);
     return std::to_string(type) + ":" + std::to_string(size);
 }
 

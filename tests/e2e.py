@@ -46,7 +46,8 @@ try:
     assert seen == expected, f"balloon: expected {expected}, seen {seen}"
     assert not shown(title), "the window shows, though started maximised it must stay hidden"
     before = set(shown(""))  # then a right click on the icon and a click on the menu's 終了
-    xdotool("mousemove", "--window", tray, "12", "32", "click", "3")
+    # On the icon's upper half: the balloon's window begins at its middle, below the tray.
+    xdotool("mousemove", "--window", tray, "12", "27", "click", "3")
     menu = wait("the menu on a right click", lambda: set(shown("")) - before).pop()
     xdotool("mousemove", "--window", menu, "30", "53", "click", "1")
     assert program.wait(15) == 0, f"exit code: expected 0, seen {program.returncode}"

@@ -1,31 +1,67 @@
 #!/usr/bin/env bash
-# Makes the README's pictures from the shipped i686 program in a 640x480 Wine
-# desktop with a taskbar, on a private Xvfb: the balloon after a copy
-# (docs/balloon.png), the open tray menu (docs/tray-menu.png) and the settings
-# window (docs/settings.png). Each picture waits for what it shows: the icon,
-# the balloon and the menu are read from Wine's trace channels, and every
-# picture is taken once the screen has stopped changing. The clicks go where
-# that desktop puts the icon and its menu. ImageMagick's import takes them.
+# Takes the README's pictures of the shipped i686 program in a 640x480 Wine
+# desktop with a taskbar, on a private Xvfb, using it as a person would:
+#   balloon.png            the balloon after a copy
+#   tray-menu.png          the icon's menu
+#   settings.png           the settings window with the defaults
+#   tray-menu-paused.png   the menu once checking is paused
+#   settings-restarted.png the settings window after a restart, showing what
+#                          was changed from the keyboard and applied before it
+# The restart is made twice: with the settings in the INI file (applied with
+# 適用, then hidden with Escape) and in the registry (applied with Enter,
+# which is OK); the second picture is settings-restarted-registry.png.
+# Each picture waits for what it shows: the icon, the balloon and the menu
+# are read from Wine's trace channels, and every picture is taken once the
+# screen has stopped changing. The clicks go where that desktop puts the
+# icon, its menu and the window. ImageMagick's import takes them.
+#
+#   tools/screenshots.sh            builds the program and retakes docs/*.png
+#   tools/screenshots.sh EXE DIR    takes them from EXE into DIR (the pictures test)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tramolivenga
+if [ $# = 0 ]; then
+    bash tools/setup.sh
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 --target tramolivenga
+    bash "$0" build/win32/tramolivenga.exe docs
+    # Both stores must show the same window after the restart: one picture.
+    compare docs/settings-restarted.png docs/settings-restarted-registry.png null: 2>/dev/null ||
+        { echo "screenshots: the restarts from the INI file and the registry differ" >&2; exit 1; }
+    rm docs/settings-restarted-registry.png
+    exit
+fi
+exe=$1
+out=$2
+mkdir -p "$out"
 source tools/wine-env.sh
-trap stop_wine_and_display EXIT
+work=$(mktemp -d)
+finish() {
+    # The settings the run stored in the registry.
+    [ -z "${WINEPREFIX:-}" ] || "$WINE" reg delete 'HKCU\Software\yulbrex' /f >/dev/null 2>&1 || true
+    stop_wine_and_display
+    rm -rf "$work"
+}
+trap finish EXIT
+unset WINEPREFIX # until this run's own is up
 start_private_display
 start_wine "$PWD/build/wineprefix-shots"
 "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Shots' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
 
-work=$(mktemp -d)
 trace=$work/trace.log
-cp build/win32/tramolivenga.exe "$work/"
+cp "$exe" "$work/tramolivenga.exe"
+: >"$trace"
+
 # The program inherits the desktop's trace: its icon calls (systray), the
 # balloons (tooltips) and the menus (menu) all land in one log.
-WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu \
-    "$WINE" explorer /desktop=Shots,640x480 "Z:${work//\//\\}\\tramolivenga.exe" >/dev/null 2>"$trace" &
+start_program() {
+    WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu \
+        "$WINE" explorer /desktop=Shots,640x480 "Z:${work//\//\\}\\tramolivenga.exe" >/dev/null 2>>"$trace" &
+    program=$!
+    traced 'dwMessage = 0' "$(count 'dwMessage = 0')" # the icon is added
+    settled "$tray"
+}
 
 # Waits until the trace has one line more matching the pattern $1 than the
 # count $2 (default 0).
@@ -55,14 +91,67 @@ settled() {
     done
 }
 
-shot() {  # name WIDTHxHEIGHT+LEFT+TOP
-    import -silent -window root -crop "$2" +repage -strip "docs/$1.png"
-    echo "screenshots: docs/$1.png"
+shot() { # name WIDTHxHEIGHT+LEFT+TOP
+    import -silent -window root -crop "$2" +repage -strip "$out/$1.png"
+    echo "screenshots: $out/$1.png"
 }
 
 tray=340x120+300+360
-traced 'dwMessage = 0' # the icon is added
-settled "$tray"
+screen=640x480+0+0
+menu_part=280x100+360+380
+
+# Right-clicks the icon and waits for its menu. The pointer leaves the icon at
+# once, before the icon's tip can show, for a bare part of the desktop: over a
+# control it would light that control up.
+open_menu() {
+    local menus
+    menus=$(count 'show_popup')
+    xdotool mousemove 629 469 click 3 mousemove 560 200
+    traced 'show_popup' "$menus"
+    settled "$menu_part"
+}
+
+# Clicks the item at the height $1 of the open menu and waits for the screen
+# to change and settle.
+choose() {
+    local before
+    before=$(pixels "$screen")
+    xdotool mousemove 517 "$1" click 1 mousemove 560 200
+    settled "$screen" "$before"
+}
+SETTINGS=405 PAUSE=427 EXIT=452
+
+# Exit from the open menu; the program must end with it.
+exit_program() {
+    xdotool mousemove 517 "$EXIT" click 1
+    local deadline=$((SECONDS + 60))
+    while kill -0 "$program" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] || { echo "screenshots: the program did not exit" >&2; exit 1; }
+        sleep 0.2
+    done
+}
+
+# Changes every setting from the keyboard, as far as the sound's edit: the
+# size box gets a 6, a typed letter that it refuses and a paste of the text
+# on the clipboard, whose digits alone it takes; the list its second entry;
+# the boxes are toggled, all but the period's. Keys go to the window under the
+# pointer.
+change_settings() {
+    xdotool mousemove 223 44 click 1 key End BackSpace BackSpace type 6x
+    xdotool key ctrl+v Tab Down Tab space Tab space Tab Tab space Tab
+}
+
+# Gives xdotool the keys or clicks that close the window and waits for it to
+# have gone.
+hidden() {
+    settled "$screen"
+    local before
+    before=$(pixels "$screen")
+    xdotool "$@"
+    settled "$screen" "$before"
+}
+
+start_program
 printf '価格は1,009円です' | xclip -selection clipboard
 traced 'Show tooltip' # the balloon
 settled "$tray"
@@ -70,16 +159,39 @@ shot balloon "$tray"
 
 traced ', msg 2, ' # the balloon has gone: its window is destroyed (WM_DESTROY)
 settled "$tray"
-menus=$(count 'show_popup')
-# The pointer leaves the icon at once, before the icon's tip can show.
-xdotool mousemove 629 469 click 3 mousemove 200 200
-traced 'show_popup' "$menus"
-settled 280x100+360+380
-shot tray-menu 280x100+360+380
+open_menu
+shot tray-menu "$menu_part"
+choose "$SETTINGS"
+shot settings "$screen"
 
-before=$(pixels 640x480+0+0)
-xdotool mousemove 517 405 click 1
-settled 640x480+0+0 "$before"
-shot settings 640x480+0+0
-"$WINESERVER" -k
-rm -rf "$work"
+# In the INI file: applied with OK, the next stop after the sound's edit.
+change_settings
+hidden key Tab space
+open_menu
+choose "$PAUSE"
+open_menu
+shot tray-menu-paused "$menu_part"
+exit_program
+start_program
+open_menu
+choose "$SETTINGS"
+shot settings-restarted "$screen"
+
+# In the registry, as the INI file selects: applied with 適用, the window
+# hidden with Escape.
+open_menu
+exit_program
+printf '[registry]\r\nuseregistry=1\r\n' >"$work/tramolivenga.ini"
+start_program
+open_menu
+choose "$SETTINGS"
+change_settings
+hidden mousemove 248 274 click 1 key Escape
+open_menu
+exit_program
+start_program
+open_menu
+choose "$SETTINGS"
+shot settings-restarted-registry "$screen"
+open_menu
+exit_program

@@ -102,6 +102,41 @@ int32_t getCheck(HWND window, int id)
     return static_cast<int32_t>(SendMessageA(GetDlgItem(window, id), BM_GETCHECK, 0, 0));
 }
 
+WNDPROC g_plainEditProc;
+
+// Puts the digits of the clipboard's text, and nothing else, in place of the
+// selection; the edit's own limit still applies.
+void pasteDigits(HWND edit)
+{
+    char digits[READMAX_LIMIT + 1] = {};
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(edit))
+        return;
+    HANDLE handle = GetClipboardData(CF_UNICODETEXT);
+    const WCHAR* text = handle ? static_cast<const WCHAR*>(GlobalLock(handle)) : nullptr;
+    if (text != nullptr) {
+        // Bounded by the block, which need not hold a NUL.
+        const SIZE_T units = GlobalSize(handle) / sizeof(WCHAR);
+        SIZE_T kept = 0;
+        for (SIZE_T i = 0; i < units && text[i] != 0 && kept < READMAX_LIMIT; ++i) {
+            if (text[i] >= L'0' && text[i] <= L'9')
+                digits[kept++] = static_cast<char>(text[i]);
+        }
+        GlobalUnlock(handle);
+    }
+    CloseClipboard();
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(digits));
+}
+
+// ES_NUMBER refuses letters typed into the size box, but not pasted ones.
+LRESULT CALLBACK digitsOnlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PASTE) {
+        pasteDigits(edit);
+        return 0;
+    }
+    return CallWindowProcA(g_plainEditProc, edit, message, wParam, lParam);
+}
+
 }  // namespace
 
 void createSettingsControls(HWND window, HFONT font)
@@ -126,6 +161,8 @@ void createSettingsControls(HWND window, HFONT font)
         SendMessageA(control, WM_SETFONT, fontParam, 0);
         if (layout.id == ID_EDIT_READMAX) {
             SendMessageA(control, EM_LIMITTEXT, READMAX_LIMIT, 0);
+            g_plainEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(digitsOnlyEditProc)));
         } else if (layout.id == ID_COMBO_OVERMAX) {
             for (const char* entry : OVERMAX_ENTRIES)
                 SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));

@@ -18,13 +18,14 @@
 #   tools/screenshots.sh            builds the program and retakes docs/*.png
 #   tools/screenshots.sh EXE DIR    takes them from EXE into DIR (the pictures test)
 set -euo pipefail
+[ $# = 0 ] || set -- "$(realpath "$1")" "$(realpath -m "$2")"
 cd "$(dirname "$0")/.."
 
 if [ $# = 0 ]; then
     bash tools/setup.sh
     cmake --preset win32 >/dev/null
     cmake --build --preset win32 --target tramolivenga
-    bash "$0" build/win32/tramolivenga.exe docs
+    bash tools/screenshots.sh build/win32/tramolivenga.exe docs
     # Both stores must show the same window after the restart: one picture.
     compare docs/settings-restarted.png docs/settings-restarted-registry.png null: 2>/dev/null ||
         { echo "screenshots: the restarts from the INI file and the registry differ" >&2; exit 1; }
@@ -54,10 +55,12 @@ cp "$exe" "$work/tramolivenga.exe"
 : >"$trace"
 
 # The program inherits the desktop's trace: its icon calls (systray), the
-# balloons (tooltips) and the menus (menu) all land in one log.
+# balloons (tooltips) and the menus (menu) all land in one log. It is started
+# maximised, as a shortcut may ask: the window must stay hidden all the same,
+# or it covers the desktop above the taskbar in the balloon's picture.
 start_program() {
-    WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu \
-        "$WINE" explorer /desktop=Shots,640x480 "Z:${work//\//\\}\\tramolivenga.exe" >/dev/null 2>>"$trace" &
+    WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu "$WINE" explorer /desktop=Shots,640x480 \
+        start /max "Z:${work//\//\\}\\tramolivenga.exe" >/dev/null 2>>"$trace" &
     program=$!
     traced 'dwMessage = 0' "$(count 'dwMessage = 0')" # the icon is added
     settled "$tray"
@@ -141,14 +144,15 @@ change_settings() {
     xdotool key ctrl+v Tab Down Tab space Tab space Tab Tab space Tab
 }
 
-# Gives xdotool the keys or clicks that close the window and waits for it to
-# have gone.
+# Gives xdotool the keys or clicks that close the window and waits until its
+# place shows the bare desktop, one colour.
 hidden() {
-    settled "$screen"
-    local before
-    before=$(pixels "$screen")
+    local deadline=$((SECONDS + 60))
     xdotool "$@"
-    settled "$screen" "$before"
+    until [ "$(import -silent -window root -crop 405x298+0+0 -format %k info:)" = 1 ]; do
+        [ $SECONDS -lt $deadline ] || { echo "screenshots: the window did not close" >&2; exit 1; }
+        sleep 0.2
+    done
 }
 
 start_program

@@ -16,7 +16,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    googletest libgtest-dev libbenchmark-dev
+    googletest libgtest-dev
     wine64 wine32:i386 xvfb xclip xdotool x11-utils x11-apps fonts-ipafont-gothic fonts-wine locales
     strip-nondeterminism imagemagick librsvg2-bin icoutils
 )

@@ -36,7 +36,7 @@ build sanitize
 ctest --preset sanitize
 stage fuzz
 # The scanner's fuzz target, once over its seeds: it keeps compiling.
-bash bench/fuzz.sh
+bash fuzz/fuzz.sh
 stage "win32 and win64 builds"
 build win32 --target all package
 build win64

@@ -5,6 +5,7 @@ For each fault the old text is replaced, the win32 preset rebuilt and its tests 
 put back byte for byte. Prints a line per fault, then a markdown table and the counts.
 """
 
+import json
 import re
 import subprocess
 import sys
@@ -16,18 +17,31 @@ from faults import FAULTS
 
 BUILD = ["cmake", "--build", "--preset", "win32", "--target", "all", "package"]
 GTEST_FAILED = re.compile(r"^\[  FAILED  \] ([A-Za-z_][\w/]*\.[\w/]+)", re.M)
+CTEST = ["ctest", "--preset", "win32"]
+
+
+def limits():
+    """{test: its time limit}: the JUnit file says that a test failed, not that it ran out of time."""
+    tests = json.loads(subprocess.check_output([*CTEST, "--show-only=json-v1"]))["tests"]
+    return {
+        t["name"]: p["value"]
+        for t in tests
+        for p in t.get("properties", [])
+        if p["name"] == "TIMEOUT"
+    }
 
 
 def failures(name):
     """ctest's exit code and [(test, status, [failed gtest cases])] in the order the tests ran."""
     junit = Path(f"build/{name}.xml").resolve()
-    command = ["ctest", "--preset", "win32", "--output-junit", str(junit)]
+    command = [*CTEST, "--output-junit", str(junit)]
     code = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-    found = []
+    found, limit = [], limits()
     for case in ElementTree.parse(junit).iter("testcase"):
-        if (failure := case.find("failure")) is not None:
-            cases = dict.fromkeys(GTEST_FAILED.findall(case.findtext("system-out") or ""))
-            found.append((case.get("name"), failure.get("message"), list(cases)))
+        if case.find("failure") is not None:
+            name, cases = case.get("name"), GTEST_FAILED.findall(case.findtext("system-out") or "")
+            timeout = float(case.get("time")) >= limit.get(name, float("inf"))
+            found.append((name, "Timeout" if timeout else "Failed", list(dict.fromkeys(cases))))
     return code, found
 
 

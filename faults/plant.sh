@@ -18,7 +18,11 @@ source tools/wine-env.sh
 trap 'stop_wine_and_display; rm -rf "$scratch"' EXIT
 echo "plant: commit $(git rev-parse --short HEAD), cloned to $scratch"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target all package >/dev/null
+if ! log=$(cmake --build --preset win32 --target all package 2>&1); then
+    echo "$log" | tail -n 30 >&2
+    echo "plant: the unchanged clone does not build" >&2
+    exit 1
+fi
 start_private_display
 start_wine "$PWD/build/wineprefix-tests"
 python3 faults/plant.py "$@"

@@ -8,7 +8,7 @@
 # for the whole run with the test command's own helpers (tools/wine-env.sh),
 # and has faults/plant.py plant the faults and print the table. About 45 s to
 # start, then 5 to 9 s a fault (a fault that hangs a test adds that test's
-# limit): about a quarter of an hour for the whole catalogue on 2 cores.
+# limit): about 12 minutes for the whole catalogue on 2 cores.
 set -euo pipefail
 scratch=$(mktemp -d /tmp/tramolivenga-faults.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT

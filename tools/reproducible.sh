@@ -4,7 +4,8 @@
 # compares the SHA-256 of tramolivenga.exe and of the ZIP with the build in
 # build/win32, and checks the .sha256 file beside the ZIP. When the working
 # tree has uncommitted changes, build/win32 is not that commit: two clones of
-# it are built and compared instead.
+# it are built and compared instead. Where two files differ, diffoscope shows
+# how.
 #   tools/reproducible.sh    (after: cmake --build --preset win32 --target package)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,6 +45,7 @@ for file in tramolivenga.exe "$zip"; do
         echo "reproducible: FAILED: $file differs between the builds" >&2
         echo "    expected $expected ($first)" >&2
         echo "    seen     $seen ($second)" >&2
+        diffoscope "$first/$file" "$second/$file" >&2 || true
         failed=1
     fi
 done

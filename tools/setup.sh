@@ -12,13 +12,15 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 packages=(
-    cmake ninja-build g++ python3 clang-format black
-    clang libclang-rt-14-dev
+    cmake ninja-build g++ python3 clang-format black # the build and the format check
+    clang libclang-rt-14-dev                         # fuzz/fuzz.sh
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    googletest libgtest-dev libbenchmark-dev
-    wine64 wine32:i386 xvfb xclip xdotool x11-utils x11-apps fonts-ipafont-gothic fonts-wine locales
-    strip-nondeterminism imagemagick librsvg2-bin icoutils
+    googletest libgtest-dev
+    wine64 wine32:i386 xvfb fonts-wine locales # Windows tests, tools/run.sh
+    xclip xdotool fonts-ipafont-gothic         # tools/screenshots.sh (the pictures test), tools/run.sh
+    strip-nondeterminism diffoscope-minimal    # the package, tools/reproducible.sh
+    imagemagick librsvg2-bin icoutils          # the pictures, res/make_icon.sh, tests/resources.sh
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -4,20 +4,31 @@
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
-# Starts Xvfb on the first free display and exports DISPLAY.
+# Starts Xvfb on the first free display and exports DISPLAY; fails, with
+# Xvfb's own output, when it has named none within 10 s.
 start_private_display() {
     # Xvfb picks a free display itself and names it once it accepts clients:
     # two runs started together cannot take the same one.
-    local number
+    local number log deadline=$((SECONDS + 10))
     number=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    log=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number" >/dev/null 2>"$log" &
     XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -s "$number" ] && break
+    while [ ! -s "$number" ] && [ "$SECONDS" -lt "$deadline" ] && kill -0 "$XVFB_PID" 2>/dev/null; do
         sleep 0.1
     done
+    if [ ! -s "$number" ]; then
+        if kill "$XVFB_PID" 2>/dev/null; then
+            echo "wine-env: Xvfb named no display within 10 s; its output:" >&2
+        else
+            echo "wine-env: Xvfb ended without naming a display; its output:" >&2
+        fi
+        cat "$log" >&2
+        rm -f "$number" "$log"
+        return 1
+    fi
     export DISPLAY=":$(head -n 1 "$number")"
-    rm -f "$number"
+    rm -f "$number" "$log"
 }
 
 # Wine draws the caption buttons (the close box's cross) with its Marlett
@@ -86,9 +97,9 @@ prefix_processes_writing_to() {
 # a program started before that would start them itself, and they would hold
 # its output pipes open long after it ended. Theirs goes to the desktop trace.
 wait_for_keeper() {
-    local trace processes wanted missing
+    local trace processes wanted missing deadline=$((SECONDS + 120))
     trace=$(readlink -f "$TRAMOLIVENGA_DESKTOP_TRACE")
-    for _ in $(seq 600); do
+    while [ "$SECONDS" -lt "$deadline" ]; do
         processes=$(prefix_processes_writing_to "$trace")
         missing=""
         for wanted in 'services.exe' 'explorer.exe /desktop' 'cmd.exe /c pause'; do

@@ -1,7 +1,7 @@
 // libFuzzer target over scanText: the settings and the text both come from
 // the input, and whatever the scanner returns is checked against properties
 // that are worked out here independently of it. Built and run by
-// bench/fuzz.sh.
+// fuzz/fuzz.sh.
 //
 // Input: byte 0 holds the settings (bit 0 enableWideNumber, bit 1
 // ignoreComma, bit 2 stopOnPeriod, bit 3 noReadOverMax, bits 4-6 pick

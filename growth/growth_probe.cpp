@@ -1,14 +1,13 @@
 // Drives clipboard changes past a running tramolivenga.exe and reports, from
 // outside its process, how its memory and its object counts move.
 //
-// growth_probe CHANGES PID_FILE PROGRAM
+// growth_probe CHANGES PROGRAM
 //   Joins the clipboard viewer chain first and then starts PROGRAM, so that
-//   the program's window joins the chain ahead of the probe's; waits until
-//   PID_FILE names the program's Unix process (the driving script finds it). Every change is then
-//   passed on to this window by the program itself, which proves the program got it; a WM_NULL sent
-//   to the program afterwards returns only once it has checked the text. After the first 100
-//   changes and every 1,000 the figures are printed; at the end the program is told to exit through
-//   its menu command and the exit code says whether anything grew beyond the tolerance.
+//   the program's window joins the chain ahead of the probe's. Every change is then passed on to
+//   this window by the program itself, which proves the program got it; a WM_NULL sent to the
+//   program afterwards returns only once it has checked the text. After the first 100 changes and
+//   every 1,000 the figures are printed; at the end the program is told to exit through its menu
+//   command and the exit code says whether anything grew beyond the tolerance.
 // growth_probe --self-check
 //   Checks that the GDI handle count read from a process's table follows
 //   objects being created and deleted.
@@ -27,7 +26,6 @@
 
 namespace {
 
-const UINT ID_MENU_PAUSE = 10001;
 const UINT ID_MENU_EXIT = 10002;
 // Every text is padded to this many units, below the default cap of 8,192,
 // so that a copy leaked per change would add up to tens of megabytes.
@@ -88,9 +86,11 @@ bool waitForChange(DWORD milliseconds)
     return true;
 }
 
-// The live entries of the process's GDI handle table, which the PEB names.
-// GetGuiResources is a stub under Wine, but the table is there as on Windows:
-// 64-bit entries of 24 bytes, the object type at offset 14, 0 when free.
+// The live entries of the process's GDI handle table (GetGuiResources is a
+// stub under Wine). A 64-bit PEB names the table at 0xF8, a 32-bit one at
+// 0x94; but 32-bit Wine, like WOW64, gives a 32-bit process a 64-bit PEB as
+// well, a page below its own, and names the table only there. Wine's entries
+// are 24 bytes in both, the object type at offset 14, 0 when free.
 long gdiObjectCount(HANDLE process)
 {
     PROCESS_BASIC_INFORMATION basic{};
@@ -98,13 +98,14 @@ long gdiObjectCount(HANDLE process)
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &returned)
         != 0)
         return -1;
-    const size_t GDI_TABLE_OFFSET_IN_PEB = 0xF8;
+    const char* peb = reinterpret_cast<const char*>(basic.PebBaseAddress);
     ULONG_PTR table = 0;
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process,
-            reinterpret_cast<const char*>(basic.PebBaseAddress) + GDI_TABLE_OFFSET_IN_PEB, &table,
-            sizeof table, &read)
-        || table == 0)
+    if (sizeof(void*) == 8)
+        ReadProcessMemory(process, peb + 0xF8, &table, sizeof table, &read);
+    else if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof table, &read) || table == 0)
+        ReadProcessMemory(process, peb - 0x1000 + 0xF8, &table, sizeof table, &read);
+    if (table == 0)
         return -1;
     const size_t ENTRY_SIZE = 24, TYPE_OFFSET = 14, ENTRIES = 0x10000, CHUNK = 4096;
     std::vector<unsigned char> chunk(CHUNK * ENTRY_SIZE);
@@ -154,38 +155,15 @@ long windowCount(DWORD processId)
     return windows.count;
 }
 
-// A "Name: value kB" line of /proc/PID/status, read through Wine's Z: drive.
-long long procStatusKb(unsigned long unixPid, const char* name)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "Z:\\proc\\%lu\\status", unixPid);
-    FILE* status = std::fopen(path, "r");
-    if (status == nullptr)
-        return -1;
-    char line[256];
-    long long value = -1;
-    const size_t nameLength = std::strlen(name);
-    while (std::fgets(line, sizeof line, status) != nullptr)
-        if (std::strncmp(line, name, nameLength) == 0 && line[nameLength] == ':')
-            value = std::atoll(line + nameLength + 1);
-    std::fclose(status);
-    return value;
-}
-
 struct Sample {
     size_t changes;
     long long privateBytes;  // PagefileUsage: private commit; RssAnon + swap under Wine
-    long long workingSet;
-    long long rssAnonKb;
-    long long vmRssKb;
-    long long threads;
     long handles;
     long gdiObjects;
-    long userObjects;  // GetGuiResources, 0 where it is a stub
     long windows;
 };
 
-Sample takeSample(HANDLE process, DWORD processId, unsigned long unixPid, size_t changes)
+Sample takeSample(HANDLE process, DWORD processId, size_t changes)
 {
     Sample sample{};
     sample.changes = changes;
@@ -193,24 +171,17 @@ Sample takeSample(HANDLE process, DWORD processId, unsigned long unixPid, size_t
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(process, &counters, sizeof counters);
     sample.privateBytes = static_cast<long long>(counters.PagefileUsage);
-    sample.workingSet = static_cast<long long>(counters.WorkingSetSize);
-    sample.rssAnonKb = procStatusKb(unixPid, "RssAnon");
-    sample.vmRssKb = procStatusKb(unixPid, "VmRSS");
-    sample.threads = procStatusKb(unixPid, "Threads");
     DWORD handles = 0;
     sample.handles = GetProcessHandleCount(process, &handles) ? static_cast<long>(handles) : -1;
     sample.gdiObjects = gdiObjectCount(process);
-    sample.userObjects = static_cast<long>(GetGuiResources(process, GR_USEROBJECTS));
     sample.windows = windowCount(processId);
     return sample;
 }
 
 void printSample(const Sample& sample)
 {
-    std::printf("changes=%zu private=%lld workingSet=%lld rssAnonKb=%lld vmRssKb=%lld "
-                "threads=%lld handles=%ld gdiObjects=%ld guiResourcesUser=%ld windows=%ld\n",
-        sample.changes, sample.privateBytes, sample.workingSet, sample.rssAnonKb, sample.vmRssKb,
-        sample.threads, sample.handles, sample.gdiObjects, sample.userObjects, sample.windows);
+    std::printf("changes=%zu private=%lld handles=%ld gdiObjects=%ld windows=%ld\n", sample.changes,
+        sample.privateBytes, sample.handles, sample.gdiObjects, sample.windows);
     std::fflush(stdout);
 }
 
@@ -239,18 +210,14 @@ std::u16string toUtf16(const std::string& ascii)
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-// Change number i: four kinds in turn, one of them with a prime.
-// GROWTH_PROBE_KIND=k drives kind k only, to find what grows. Kind 4, ANSI
-// text that the platform turns into Unicode for the reader, is left out of
-// the turn: Wine 8 leaks about 1 KB in every process that reads such a text
-// (a bare reader grows as much), which would measure Wine, not the program.
+// Change number i: four kinds in turn, one of them with a prime. An ANSI text
+// is not among them: Wine 8 leaks about 1 KB in every process that reads one
+// as Unicode (a bare reader grows as much), which would measure Wine.
 void putChange(size_t i)
 {
-    static const char* const onlyKind = std::getenv("GROWTH_PROBE_KIND");
-    const int kind = onlyKind != nullptr ? std::atoi(onlyKind) : static_cast<int>(i % 4);
     static const char* const PRIMES[] = {"2", "1,009", "65537", "104729", "9223372036854775783"};
     std::u16string text;
-    switch (kind) {
+    switch (i % 4) {
     case 0:  // a prime
         text = padded(u"\u4FA1\u683C\u306F" + toUtf16(PRIMES[i / 4 % 5]) + u"\u5186");
         break;
@@ -260,16 +227,10 @@ void putChange(size_t i)
     case 2:  // over the cap, the prime beyond the cut
         text = std::u16string(20000, u'x') + u" 13";
         break;
-    case 3: {  // no text at all
+    default: {  // no text at all
         static const UINT PRIVATE_FORMAT = RegisterClipboardFormatA("growth probe data");
         const char data[] = "17 19 23";
         putClipboard(PRIVATE_FORMAT, data, sizeof data);
-        return;
-    }
-    default: {  // ANSI text only, read through the platform's Unicode form
-        std::string ansi = "\x91\x66\x90\x94 " + std::to_string(i % 2 ? 101 : 7919);
-        ansi.append(PADDED_UNITS, ' ');
-        putClipboard(CF_TEXT, ansi.c_str(), ansi.size() + 1);
         return;
     }
     }
@@ -285,18 +246,6 @@ HWND createProbeWindow()
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, "GROWTH_PROBE_WINDOW", "growth probe", 0, 0, 0, 0, 0, nullptr,
         nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
-unsigned long readPidFile(const char* path)
-{
-    FILE* file = std::fopen(path, "r");
-    if (file == nullptr)
-        return 0;
-    unsigned long pid = 0;
-    if (std::fscanf(file, "%lu", &pid) != 1)
-        pid = 0;
-    std::fclose(file);
-    return pid;
 }
 
 int selfCheck()
@@ -322,8 +271,8 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--self-check") == 0)
         return selfCheck();
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: growth_probe CHANGES PID_FILE PROGRAM | --self-check\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: growth_probe CHANGES PROGRAM | --self-check\n");
         return 2;
     }
     const size_t changes = std::strtoul(argv[1], nullptr, 10);
@@ -334,22 +283,19 @@ int main(int argc, char** argv)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     if (!CreateProcessA(
-            argv[3], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        std::fprintf(stderr, "probe: cannot start %s\n", argv[3]);
+            argv[2], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        std::fprintf(stderr, "probe: cannot start %s\n", argv[2]);
         return 2;
     }
     CloseHandle(started.hThread);
     std::printf("probe: in the viewer chain; started the program\n");
     std::fflush(stdout);
 
-    unsigned long unixPid = 0;
     HWND program = nullptr;
-    for (int wait = 0;
-         wait < 600 && (unixPid == 0 || program == nullptr || GetClipboardViewer() != program);
+    for (int wait = 0; wait < 600 && (program == nullptr || GetClipboardViewer() != program);
          ++wait) {
         pumpMessages();
         Sleep(100);
-        unixPid = readPidFile(argv[2]);
         program = FindWindowA("TRAMOLIVENGA_WINDOW_CLASS", nullptr);
     }
     if (program == nullptr || GetClipboardViewer() != program) {
@@ -363,17 +309,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "probe: the window in the chain is not the started program's\n");
         return 2;
     }
-    std::printf("probe: program window %p, process %lu, unix pid %lu\n",
-        static_cast<void*>(program), processId, unixPid);
+    std::printf("probe: program window %p, process %lu\n", static_cast<void*>(program), processId);
     std::fflush(stdout);
-
-    // GROWTH_PROBE_PAUSE=1: the program passes changes on without checking
-    // them, which tells its own growth from the platform's.
-    if (std::getenv("GROWTH_PROBE_PAUSE") != nullptr) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(program, WM_COMMAND, ID_MENU_PAUSE, 0, SMTO_NORMAL, 5000, &result);
-        std::printf("probe: program paused\n");
-    }
 
     Sample first{}, last{};
     size_t missed = 0;
@@ -389,7 +326,7 @@ int main(int argc, char** argv)
         SendMessageTimeoutA(program, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
         const size_t done = i + 1;
         if (done == FIRST_SAMPLE || done % 1000 == 0 || done == changes) {
-            const Sample sample = takeSample(process, processId, unixPid, done);
+            const Sample sample = takeSample(process, processId, done);
             printSample(sample);
             if (done == FIRST_SAMPLE)
                 first = sample;
@@ -406,8 +343,8 @@ int main(int argc, char** argv)
     ChangeClipboardChain(g_probeWindow, g_nextViewer);
 
     // A live program always has some of each; a figure at or below zero is
-    // one the platform would not give (32-bit Wine publishes no GDI handle
-    // table and counts no handles), so it is reported and not judged.
+    // one the platform would not give (Wine counts no handles), so it is
+    // reported and not judged.
     bool grew = false;
     std::string judged, unmeasured;
     auto judge = [&](const char* what, long long from, long long to, long long tolerance) {
@@ -424,7 +361,6 @@ int main(int argc, char** argv)
         grew = grew || bad;
     };
     judge("private", first.privateBytes, last.privateBytes, PRIVATE_TOLERANCE);
-    judge("rssAnon", first.rssAnonKb * 1024, last.rssAnonKb * 1024, PRIVATE_TOLERANCE);
     judge("gdiObjects", first.gdiObjects, last.gdiObjects, GDI_TOLERANCE);
     judge("windows", first.windows, last.windows, WINDOW_TOLERANCE);
     judge("handles", first.handles, last.handles, HANDLE_TOLERANCE);

@@ -2,8 +2,8 @@
 # Builds the scanner's libFuzzer target (clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer) into build/fuzz and runs it.
 #
-#   bench/fuzz.sh              once over the seeds in bench/fuzz_seeds (the test command)
-#   bench/fuzz.sh SECONDS      fuzzes for that long, growing build/fuzz/corpus
+#   fuzz/fuzz.sh              once over the seeds in fuzz/seeds (the test command)
+#   fuzz/fuzz.sh SECONDS      fuzzes for that long, growing build/fuzz/corpus
 #
 # A failing input is kept as build/fuzz/crash-*; replay it with
 # build/fuzz/fuzz_scanner FILE.
@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/build/fuzz"
 mkdir -p "$out/corpus"
 
-sources=("$root/bench/fuzz_scanner.cpp" "$root/src/prime/scanner.cpp" "$root/src/prime/primality.cpp"
+sources=("$root/fuzz/fuzz_scanner.cpp" "$root/src/prime/scanner.cpp" "$root/src/prime/primality.cpp"
     "$root/src/settings/config.cpp")
 binary="$out/fuzz_scanner"
 stale=0
@@ -29,12 +29,12 @@ fi
 cd "$out"
 seconds=${1:-0}
 if [ "$seconds" = 0 ]; then
-    "$binary" -runs=0 "$root/bench/fuzz_seeds" 2>"$out/seeds.log" || {
+    "$binary" -runs=0 "$root/fuzz/seeds" 2>"$out/seeds.log" || {
         cat "$out/seeds.log" >&2
         exit 1
     }
-    echo "fuzz: $(ls "$root/bench/fuzz_seeds" | wc -l) seeds passed"
+    echo "fuzz: $(ls "$root/fuzz/seeds" | wc -l) seeds passed"
 else
     "$binary" -max_len=4096 -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="$out/" "$out/corpus" "$root/bench/fuzz_seeds"
+        -artifact_prefix="$out/" "$out/corpus" "$root/fuzz/seeds"
 fi

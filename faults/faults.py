@@ -861,6 +861,63 @@ FAULTS = [
         old="FILEVERSION 1,0,0,0",
         new="FILEVERSION 1,0,0,1",
     ),
+    # What a user meets in the settings window and after a restart.
+    Fault(
+        id="H19",
+        what="適用 and OK apply but write nothing",
+        file=SHELL,
+        old="    controlsToConfig(window, g_config);\n    saveConfig(g_config);\n",
+        new="    controlsToConfig(window, g_config);\n",
+    ),
+    Fault(
+        id="H20",
+        what="the window without its close box",
+        file=SHELL,
+        old="WS_VISIBLE | WS_CAPTION | WS_SYSMENU,",
+        new="WS_VISIBLE | WS_CAPTION,",
+    ),
+    Fault(
+        id="W14",
+        what="the list's two entries in the other order",
+        file=WINDOW,
+        old="CB_ADDSTRING, 0,",
+        new="CB_INSERTSTRING, 0,",
+    ),
+    Fault(
+        id="W15",
+        what="OK placed below the client area",
+        file=WINDOW,
+        old="BS_DEFPUSHBUTTON, 100, 240,",
+        new="BS_DEFPUSHBUTTON, 100, 280,",
+    ),
+    Fault(
+        id="W16",
+        what="OK without the default button's frame",
+        file=WINDOW,
+        old="WS_TABSTOP | BS_DEFPUSHBUTTON,",
+        new="WS_TABSTOP,",
+    ),
+    Fault(
+        id="W17",
+        what="the size box takes typed letters (no ES_NUMBER)",
+        file=WINDOW,
+        old="WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL",
+        new="WS_TABSTOP | ES_AUTOHSCROLL",
+    ),
+    Fault(
+        id="W18",
+        what="a paste into the size box is not filtered",
+        file=WINDOW,
+        old="if (message == WM_PASTE) {",
+        new="if (message == WM_PASTE && false) {",
+    ),
+    Fault(
+        id="W19",
+        what="a paste into the size box keeps every character, not only digits",
+        file=WINDOW,
+        old="if (text[i] >= L'0' && text[i] <= L'9')",
+        new="if (text[i] != 0)",
+    ),
 ]
 
 

@@ -19,7 +19,7 @@ packages=(
     googletest libgtest-dev
     wine64 wine32:i386 xvfb fonts-wine locales # Windows tests, tools/run.sh
     xclip xdotool fonts-ipafont-gothic         # tools/screenshots.sh (the pictures test), tools/run.sh
-    strip-nondeterminism diffoscope-minimal    # the package, tools/reproducible.sh
+    strip-nondeterminism diffoscope-minimal    # the package, tests/reproducible.sh
     imagemagick librsvg2-bin icoutils          # the pictures, res/make_icon.sh, tests/resources.sh
 )
 

@@ -25,9 +25,7 @@ build() {
 }
 
 stage format
-# Every C and C++ file as clang-format writes it, every Python file as black does.
-git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
-git ls-files -z '*.py' | xargs -0 black --check --quiet
+sh tests/format.sh
 stage "planted faults apply"
 # Each fault of the catalogue still finds its text exactly once, so none goes unplanted.
 python3 faults/faults.py
@@ -44,7 +42,7 @@ stage "win32 and win64 builds"
 build win32 --target all package
 build win64
 stage reproducible
-bash tools/reproducible.sh
+bash tests/reproducible.sh
 stage "Wine start"
 start_private_display
 start_wine "$PWD/build/wineprefix-tests"

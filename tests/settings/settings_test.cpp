@@ -43,8 +43,6 @@ static std::string registryValue(const char* name)  // "type:size", 0:0 when it 
 
 TEST_F(ProgramTest, TheIniFileBesideTheProgramKeepsEverySetting)
 {
-    EXPECT_EQ(moduleDirectory() + std::string("tramolivenga.ini ") + loaded(),
-        iniPath() + " 0|16|0|0|1|1|0|prime.wav");
     saveConfig(Config{0, -16, 7, 1, 0, 1, 1, "C:\\\x89\xB9\x90\xBA\\\x91\x66\x90\x94.wav"});
     EXPECT_EQ(iniText(),
         "[config]\r\nreadMax=-16\r\nnoReadOverMax=7\r\nenableWideNumber=1\r\nignoreComma=0\r\n"
@@ -69,39 +67,26 @@ TEST_F(ProgramTest, TheRegistryKeyKeepsEverySettingWhenTheIniFileSelectsIt)
     EXPECT_EQ(loaded(), "1|-2|1|1|0|0|1|a.wav");
 }
 
-TEST_F(ProgramTest, SettingsShowTheRecordApplyWhatTheyShowAndOnlyOkEnterCancelAndEscapeHideThem)
+TEST_F(ProgramTest, SettingsShowTheRecordApplyWhatTheyShowAndOnlyAClickActs)
 {
     auto state = [] { return fieldsOf(g_config) + (IsWindowVisible(g_window) ? " shown" : ""); };
-    // Two records in which any two boxes differ once: a box mixed up with another shows.
-    for (Config record : {Config{0, -5, 7, 1, 1, 0, 0, "a"}, Config{0, 9, 0, 1, 0, 1, 0, "b"}}) {
-        g_config = record;
-        send(WM_COMMAND, ID_MENU_SETTINGS);
-        g_config = Config{};
-        send(WM_COMMAND, ID_BUTTON_APPLY);
-        record.noReadOverMax = record.noReadOverMax != 0;  // any value but 0 selects the second
-        EXPECT_EQ(state(), fieldsOf(record) + " shown");
-    }
+    g_config = Config{0, -5, 7, 1, 0, 1, 0, "a"};  // odd stored values, a minus and a 7
+    send(WM_COMMAND, ID_MENU_SETTINGS);
+    g_config = Config{};
+    send(WM_COMMAND, ID_BUTTON_APPLY);  // any value but 0 selects the list's second entry
+    EXPECT_EQ(state(), "0|-5|1|1|0|1|0|a shown");
     SetDlgItemTextA(g_window, ID_EDIT_READMAX, "3");
     send(WM_COMMAND, MAKEWPARAM(IDOK, 1));  // a notification, not a click
-    std::string keys;  // in an edit, as the message loop hands them to the dialog navigation
-    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-        PostMessageW(GetDlgItem(g_window, ID_EDIT_READMAX), WM_KEYDOWN, key, 0);
-        PostQuitMessage(3);
-        const int exitCode = runMessageLoop(g_window);
-        keys += std::to_string(exitCode) + " " + state() + ", ";
-    }
-    EXPECT_EQ(keys, "3 0|9|0|1|0|1|0|b, 3 0|3|0|1|0|1|0|b, ");  // Escape cancels, Enter applies
+    EXPECT_EQ(state(), "0|-5|1|1|0|1|0|a shown");
 }
 
-// Neither shows in a picture taken under a Japanese code page.
 TEST_F(ProgramTest, SettingsAskForTheJapaneseCharacterSetAndLimitTheirEdits)
 {
     LOGFONTA font{};
     GetObjectA(g_font, sizeof font, &font);
-    auto limit = [](int id) { return SendDlgItemMessageA(g_window, id, EM_GETLIMITTEXT, 0, 0); };
-    EXPECT_EQ(std::to_string(font.lfCharSet) + " " + std::to_string(limit(ID_EDIT_READMAX)) + " "
-            + std::to_string(limit(ID_EDIT_VOICEFILE)),
-        "128 9 1020");
+    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(SendDlgItemMessageA(g_window, ID_EDIT_READMAX, EM_GETLIMITTEXT, 0, 0), 9);
+    EXPECT_EQ(SendDlgItemMessageA(g_window, ID_EDIT_VOICEFILE, EM_GETLIMITTEXT, 0, 0), 1020);
 }
 
 TEST_F(ProgramTest, BrowseFillsTheEditOnlyWithAChosenFileAndKeepsTheCurrentDirectory)

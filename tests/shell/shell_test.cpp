@@ -23,8 +23,7 @@ TEST_F(ProgramTest, AnnouncesPrimesAsAMemberOfTheViewerChainThatKeepsItWhole)
     send(WM_TIMER, 99);
     send(WM_TIMER, 100);  // the notification of joining again is passed on, not examined
     EXPECT_EQ(takeTrace(), "ChangeClipboardChain(W,N) SetClipboardViewer(W) " + PASSED_ON);
-    // A change further down goes on along the chain; when the next viewer leaves, its own next
-    // takes its place.
+    // A change further down goes on along the chain; a leaving next viewer gives way to its own.
     send(WM_CHANGECBCHAIN, 0x1233, 0x5677);
     send(WM_CHANGECBCHAIN, WPARAM(NEXT_VIEWER), 0x5677);
     EXPECT_EQ(copy(L"x"), "SendMessageA(N,781,4659,22135) SendMessageA(22135,776,0,0) ");

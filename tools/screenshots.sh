@@ -123,6 +123,10 @@ choose() {
     settled "$screen" "$before"
 }
 SETTINGS=405 PAUSE=427 EXIT=452
+menu_item() {
+    open_menu
+    choose "$1"
+}
 
 # Exit from the open menu; the program must end with it.
 exit_program() {
@@ -172,20 +176,17 @@ shot settings "$screen"
 # Escape hides the window and drops a change: the period's box is cleared,
 # and the window opened again shows it ticked.
 hidden mousemove 100 164 click 1 key Escape
-open_menu
-choose "$SETTINGS"
+menu_item "$SETTINGS"
 # In the INI file: applied with OK, the next stop after the sound's edit,
 # pressed with Space.
 change_settings
 hidden key Tab space
-open_menu
-choose "$PAUSE"
+menu_item "$PAUSE"
 open_menu
 shot tray-menu-paused "$menu_part"
 exit_program
 start_program
-open_menu
-choose "$SETTINGS"
+menu_item "$SETTINGS"
 shot settings-restarted "$screen"
 
 # In the registry, as the INI file selects: applied with Enter in the edit,
@@ -194,15 +195,13 @@ open_menu
 exit_program
 printf '[registry]\r\nuseregistry=1\r\n' >"$work/tramolivenga.ini"
 start_program
-open_menu
-choose "$SETTINGS"
+menu_item "$SETTINGS"
 change_settings
 hidden key Return
 open_menu
 exit_program
 start_program
-open_menu
-choose "$SETTINGS"
+menu_item "$SETTINGS"
 shot settings-restarted-registry "$screen"
 open_menu
 exit_program

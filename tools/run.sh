@@ -5,21 +5,13 @@
 # menu. By default this is the shipped 32-bit program (preset win32), run by
 # 32-bit Wine; --win64 runs the x86-64 build instead.
 #   tools/run.sh [--win64]
-set -euo pipefail
+set -Eeuo pipefail
+# set -e alone ends the script without a word: name the command that failed.
+trap 'status=$?; [ "$BASH_SUBSHELL" != 0 ] || echo "run: failed (exit $status) at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 
 preset=win32
 [ "${1:-}" != --win64 ] || preset=win64
-
-if [ -z "${DISPLAY:-}" ]; then
-    cat >&2 <<'MESSAGE'
-run: no X display (DISPLAY is not set). Tramolivenga lives in the taskbar's
-notification area and needs a screen. On a machine without one, start it on a
-virtual screen, for example:
-    xvfb-run -a -s '-screen 0 1280x800x24' bash tools/run.sh
-MESSAGE
-    exit 2
-fi
 
 bash tools/setup.sh
 if [ "$preset" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
@@ -34,6 +26,16 @@ fi
 echo "== $preset"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target tramolivenga
+
+if [ -z "${DISPLAY:-}" ]; then
+    cat >&2 <<MESSAGE
+run: no X display (DISPLAY is not set). Tramolivenga lives in the taskbar's
+notification area and needs a screen. It is built; on a machine without a
+screen, start it on a virtual one (set-up has installed xvfb-run):
+    xvfb-run -a -s '-screen 0 1280x800x24' bash tools/run.sh${1:+ $1}
+MESSAGE
+    exit 2
+fi
 
 source tools/wine-env.sh  # WINE
 export WINEPREFIX="$PWD/build/wineprefix"

@@ -3,7 +3,9 @@
 # then the shipped i686 build (program, tests, package) under 32-bit Wine and
 # the x86-64 build's core tests under 64-bit Wine, on a private X server with
 # one wineserver for the whole run. Prints each stage's time.
-set -euo pipefail
+set -Eeuo pipefail
+# set -e alone ends the script without a word: name the command that failed.
+trap 'status=$?; [ "$BASH_SUBSHELL" != 0 ] || echo "test: failed (exit $status) at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 
 current=""

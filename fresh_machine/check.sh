@@ -46,14 +46,14 @@ inside() {
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
     [ "${TRAMOLIVENGA_EMULATE_I386:-0}" != 1 ] || environment+=(TRAMOLIVENGA_EMULATE_I386=1)
     if [ "$watch" != yes ]; then
-        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && $command"
+        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga || exit; $command"
     fi
-    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && $command" &
+    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga || exit; $command" &
     local runner=$!
     deadline=$((SECONDS + 900))
     while [ -z "$pid" ]; do
-        kill -0 "$runner" 2>/dev/null || { echo "fresh_machine: the command ended before the program started" >&2 && return 1; }
-        [ $SECONDS -lt $deadline ] || { echo "fresh_machine: no tramolivenga.exe after 900 s" >&2 && return 1; }
+        kill -0 "$runner" 2>/dev/null || { echo "fresh_machine: the command ended before the program started" >&2 && exit 1; }
+        [ $SECONDS -lt $deadline ] || { echo "fresh_machine: no tramolivenga.exe after 900 s" >&2 && exit 1; }
         sleep 1
         pid=$(program_pid "$root")
     done
@@ -61,7 +61,7 @@ inside() {
     sleep "$KEEP_RUNNING"
     if [ "$(program_pid "$root")" != "$pid" ]; then
         echo "fresh_machine: tramolivenga.exe (pid $pid) ended within $KEEP_RUNNING s" >&2
-        return 1
+        exit 1
     fi
     echo "fresh_machine: tramolivenga.exe ran for $((SECONDS - started)) s as $(readlink "$root/proc/$pid/exe")"
 }
@@ -123,6 +123,7 @@ register_line() {
 }
 
 root=$(mktemp -d /var/tmp/tramolivenga-fresh.XXXXXX)
+logs=$(mktemp -d "/tmp/fresh_machine-$release-$path.XXXXXX") # kept: each step's whole output
 finish() {
     # Whatever the chroot registered goes, and the host's own entry comes back.
     in_binfmt "[ ! -e $binfmt/qemu-i386 ] || echo -1 >$binfmt/qemu-i386" || true
@@ -153,15 +154,15 @@ git clone -q "$repo" "$root/root/tramolivenga"
 echo "fresh_machine: a bare $release with the clone of $(git -C "$repo" rev-parse --short HEAD) in $((SECONDS - start)) s"
 
 step() { # NAME WATCH COMMAND
-    local began=$SECONDS log="$root/$1.log" status=0
+    local began=$SECONDS log="$logs/$1.log" status=0
     echo "== $1: $3"
     unshare --mount --pid --fork --propagation private bash "$self" --inside "$root" "$2" "$3" >"$log" 2>&1 || status=$?
     echo "-- $1: $((SECONDS - began)) s, exit $status"
     step_log=$(cat "$log")
     return "$status"
 }
-report() { grep -E '^(setup: 32-bit|fresh_machine:|test: everything|-- )' <<<"$step_log" || true; }
-failed() { tail -n 40 <<<"$step_log" >&2; echo "fresh_machine: $1" >&2; exit 1; }
+report() { grep -E '^(setup: 32-bit|fresh_machine:|test: everything|-- )| pictures .* sec' <<<"$step_log" || true; }
+failed() { tail -n 40 <<<"$step_log" >&2; echo "fresh_machine: $1; the logs are in $logs" >&2; exit 1; }
 
 step "run, no display" no "$run_command" && failed "the run command started with no display"
 advice=$(grep -E '^ +xvfb-run ' <<<"$step_log" | sed 's/^ *//' || true)
@@ -174,4 +175,4 @@ report
 step "run, on a display" yes "Xvfb :73 -screen 0 1280x800x24 -nolisten tcp & export DISPLAY=:73 && sleep 2 && $run_command" ||
     failed "the run command on a display did not keep the program running"
 report
-echo "fresh_machine: $release, $path path: all three passed in $((SECONDS - start)) s"
+echo "fresh_machine: $release, $path path: all three passed in $((SECONDS - start)) s; the logs are in $logs"

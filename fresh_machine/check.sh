@@ -66,13 +66,16 @@ inside() {
     echo "fresh_machine: tramolivenga.exe ran for $((SECONDS - started)) s as $(readlink "$root/proc/$pid/exe")"
 }
 
-# The process whose first argument is the program itself (explorer's, which
-# starts it, names it later).
+# The program's own process: its last argument names it (natively the only
+# one; emulated, qemu-i386 and Wine come first). Explorer, which starts it,
+# names it after its /desktop option.
 program_pid() {
     local proc arguments
     for proc in "$1"/proc/[0-9]*; do
         mapfile -d '' arguments 2>/dev/null <"$proc/cmdline" || continue
-        [[ "${arguments[0]:-}" == *[\\/]tramolivenga.exe ]] || continue
+        [ ${#arguments[@]} -gt 0 ] || continue
+        [[ "${arguments[-1]:-}" == *[\\/]tramolivenga.exe ]] || continue
+        [[ " ${arguments[*]} " != *" /desktop="* ]] || continue
         echo "${proc##*/}"
         return 0
     done

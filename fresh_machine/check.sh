@@ -156,19 +156,22 @@ printf 'Types: deb\nURIs: %s\nSuites: %s %s-updates\nComponents: main\nSigned-By
 git clone -q "$repo" "$root/root/tramolivenga"
 echo "fresh_machine: a bare $release with the clone of $(git -C "$repo" rev-parse --short HEAD) in $((SECONDS - start)) s"
 
+# Each line of a step's output is logged after the second of the step it came
+# in, so that set-up's share shows: its last line ends it.
 step() { # NAME WATCH COMMAND
-    local began=$SECONDS log="$logs/$1.log" status=0
+    local began=$SECONDS log="$logs/$1.log" status=0 line
     echo "== $1: $3"
-    unshare --mount --pid --fork --propagation private bash "$self" --inside "$root" "$2" "$3" >"$log" 2>&1 || status=$?
+    unshare --mount --pid --fork --propagation private bash "$self" --inside "$root" "$2" "$3" 2>&1 |
+        while IFS= read -r line; do printf '%4d %s\n' $((SECONDS - began)) "$line"; done >"$log" || status=$?
     echo "-- $1: $((SECONDS - began)) s, exit $status"
     step_log=$(cat "$log")
     return "$status"
 }
-report() { grep -E '^(setup: 32-bit|fresh_machine:|test: everything|-- )| pictures .* sec' <<<"$step_log" || true; }
+report() { grep -E '^ *[0-9]+ ((setup|fresh_machine|test):|-- )| pictures .* sec' <<<"$step_log" || true; }
 failed() { tail -n 40 <<<"$step_log" >&2; echo "fresh_machine: $1; the logs are in $logs" >&2; exit 1; }
 
 step "run, no display" no "$run_command" && failed "the run command started with no display"
-advice=$(grep -E '^ +xvfb-run ' <<<"$step_log" | sed 's/^ *//' || true)
+advice=$(sed -n 's/^ *[0-9]* \+\(xvfb-run .*\)/\1/p' <<<"$step_log")
 [ -n "$advice" ] || failed "the run command without a display gave no xvfb-run advice"
 report
 step "run, its advice" yes "$advice" || failed "its advice did not keep the program running"

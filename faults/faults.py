@@ -963,6 +963,13 @@ FAULTS = [
         old='RegisterWindowMessageA("TaskbarCreated");',
         new='RegisterWindowMessageA("TaskbarCreate");',
     ),
+    Fault(
+        id="H23",
+        what="the close box does nothing",
+        file=SHELL,
+        old="    case WM_CLOSE:\n        hideWindow(window);\n",
+        new="    case WM_CLOSE:\n",
+    ),
 ]
 
 

@@ -237,6 +237,7 @@ exit_program
 start_program
 menu_item "$SETTINGS"
 shot settings-restarted "$screen"
+hidden mousemove 392 12 click 1 mousemove 560 200 # the close box
 
 # In the registry, as the INI file selects: applied with Enter in the edit,
 # which is OK.

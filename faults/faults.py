@@ -21,6 +21,7 @@ MODULE_PATH = "src/settings/module_path.cpp"
 READ_MAX = "src/settings/read_max_text.cpp"
 WINDOW = "src/settings/settings_window.cpp"
 SHELL = "src/shell/main_window.cpp"
+SHELL_HEADER = "src/shell/main_window.h"
 VIEWER = "src/shell/clipboard_viewer.cpp"
 TRAY = "src/shell/tray.cpp"
 RC = "res/tramolivenga.rc"
@@ -917,6 +918,57 @@ FAULTS = [
         file=WINDOW,
         old="if (text[i] >= L'0' && text[i] <= L'9')",
         new="if (text[i] != 0)",
+    ),
+    Fault(
+        id="H21",
+        what="a wrong window title",
+        file=SHELL_HEADER,
+        old='MAIN_WINDOW_TITLE[] = "Tramolivenga Ver1.00";',
+        new='MAIN_WINDOW_TITLE[] = "Tramolivenga Ver1.0";',
+    ),
+    Fault(
+        id="W20",
+        what="the sound's edit read-only",
+        file=WINDOW,
+        old="WS_TABSTOP | ES_AUTOHSCROLL, 140, 190,",
+        new="WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, 140, 190,",
+    ),
+    Fault(
+        id="W21",
+        what="the full-width box disabled",
+        file=WINDOW,
+        old="BS_AUTOCHECKBOX, 10, 70,",
+        new="BS_AUTOCHECKBOX | WS_DISABLED, 10, 70,",
+    ),
+    # What a user meets where the flow went no further before: the file dialog
+    # of 参照, the longest number, the taskbar restarted.
+    Fault(
+        id="W22",
+        what="the sound dialog's pattern lists every file (*.*)",
+        file=WINDOW,
+        old="(*.wav)\\0*.wav\\0\\0",
+        new="(*.wav)\\0*.*\\0\\0",
+    ),
+    Fault(
+        id="Y13",
+        what="the balloon's title cut short of 19 digits",
+        file=TRAY,
+        old="lstrcpynA(record.szInfoTitle, title, sizeof record.szInfoTitle);",
+        new="lstrcpynA(record.szInfoTitle, title, 19);",
+    ),
+    Fault(
+        id="H22",
+        what="the icon not added again when the taskbar is re-created",
+        file=SHELL,
+        old='RegisterWindowMessageA("TaskbarCreated");',
+        new='RegisterWindowMessageA("TaskbarCreate");',
+    ),
+    Fault(
+        id="H23",
+        what="the close box does nothing",
+        file=SHELL,
+        old="    case WM_CLOSE:\n        hideWindow(window);\n",
+        new="    case WM_CLOSE:\n",
     ),
 ]
 

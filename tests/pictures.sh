@@ -1,12 +1,11 @@
 #!/bin/sh
 # pictures.sh EXE DIR: the README's pictures, retaken into DIR as tools/screenshots.sh takes them,
-# must be docs/*.png pixel for pixel; both restarts must show docs/settings-restarted.png.
+# must be every docs/*.png pixel for pixel; both restarts must show docs/settings-restarted.png.
 docs=$(dirname "$0")/../docs
 rm -rf "$2"
 bash "$(dirname "$0")/../tools/screenshots.sh" "$1" "$2"
 failed=$?
-for name in balloon tray-menu settings tray-menu-paused settings-restarted \
-    settings-restarted-registry; do
+for name in $(cd "$docs" && ls *.png | sed 's/[.]png$//') settings-restarted-registry; do
     reference=${name%-registry}.png
     seen=$(compare -metric AE "$docs/$reference" "$2/$name.png" "$2/$name-difference.png" 2>&1)
     [ "$seen" = 0 ] && continue

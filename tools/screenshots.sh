@@ -2,8 +2,12 @@
 # Takes the README's pictures of the shipped i686 program in a 640x480 Wine
 # desktop with a taskbar, on a private Xvfb, using it as a person would:
 #   balloon.png            the balloon after a copy
+#   balloon-longest.png    the balloon of a 19-digit prime, copied next
 #   tray-menu.png          the icon's menu
 #   settings.png           the settings window with the defaults
+#   sound-dialog.png       参照's file dialog, listing the folder's WAV alone,
+#                          the WAV chosen from the keyboard
+#   sound-chosen.png       the window with the chosen file's path in its edit
 #   tray-menu-paused.png   the menu once checking is paused
 #   settings-restarted.png the settings window after a restart, showing what
 #                          was changed from the keyboard and applied before it
@@ -38,10 +42,15 @@ mkdir -p "$out"
 source tools/wine-env.sh
 work=$(mktemp -d)
 finish() {
-    # The settings the run stored in the registry.
-    [ -z "${WINEPREFIX:-}" ] || "$WINE" reg delete 'HKCU\Software\yulbrex' /f >/dev/null 2>&1 || true
+    # The settings the run stored in the registry, and the folder the file
+    # dialog was last used in.
+    if [ -n "${WINEPREFIX:-}" ]; then
+        "$WINE" reg delete 'HKCU\Software\yulbrex' /f >/dev/null 2>&1 || true
+        "$WINE" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' /f \
+            >/dev/null 2>&1 || true
+    fi
     stop_wine_and_display
-    rm -rf "$work"
+    rm -rf "$work" "${folder:-}"
 }
 trap finish EXIT
 unset WINEPREFIX # until this run's own is up
@@ -51,7 +60,21 @@ start_wine "$PWD/build/wineprefix-shots"
 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
 
 trace=$work/trace.log
-cp "$exe" "$work/tramolivenga.exe"
+# The program's folder, as the package unpacks, with a WAV beside it. It lies
+# on the prefix's C: drive, so that the path the file dialog gives is the same
+# in every run, and the program starts in it (start /d, as a shortcut's
+# working folder would), where the dialog opens when the folder holds a WAV.
+folder=$WINEPREFIX/drive_c/Tramolivenga
+rm -rf "$folder"
+mkdir "$folder"
+cp "$exe" "$folder/tramolivenga.exe"
+cp res/readme.txt "$folder/readme.txt"
+# A WAV of a tenth of a second's silence: 8-bit mono at 8000 Hz.
+{
+    printf 'RIFF\x44\x03\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00'
+    printf '\x40\x1f\x00\x00\x40\x1f\x00\x00\x01\x00\x08\x00data\x20\x03\x00\x00'
+    head -c 800 /dev/zero | tr '\0' '\200'
+} >"$folder/prime.wav"
 : >"$trace"
 
 # The program inherits the desktop's trace: its icon calls (systray), the
@@ -60,7 +83,7 @@ cp "$exe" "$work/tramolivenga.exe"
 # or it covers the desktop above the taskbar in the balloon's picture.
 start_program() {
     WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu "$WINE" explorer /desktop=Shots,640x480 \
-        start /max "Z:${work//\//\\}\\tramolivenga.exe" >/dev/null 2>>"$trace" &
+        start /d 'C:\Tramolivenga' /max 'C:\Tramolivenga\tramolivenga.exe' >/dev/null 2>>"$trace" &
     program=$!
     traced 'dwMessage = 0' "$(count 'dwMessage = 0')" # the icon is added
     settled "$tray"
@@ -102,6 +125,7 @@ shot() { # name WIDTHxHEIGHT+LEFT+TOP
 tray=340x120+300+360
 screen=640x480+0+0
 menu_part=280x100+360+380
+dialog_list=400x130+14+60
 
 # Right-clicks the icon and waits for its menu. The pointer leaves the icon at
 # once, before the icon's tip can show, for a bare part of the desktop: over a
@@ -114,14 +138,17 @@ open_menu() {
     settled "$menu_part"
 }
 
-# Clicks the item at the height $1 of the open menu and waits for the screen
-# to change and settle.
-choose() {
+# Gives xdotool the keys or clicks $@ and waits for the screen to change and
+# settle.
+act() {
     local before
     before=$(pixels "$screen")
-    xdotool mousemove 517 "$1" click 1 mousemove 560 200
+    xdotool "$@"
     settled "$screen" "$before"
 }
+
+# Clicks the item at the height $1 of the open menu.
+choose() { act mousemove 517 "$1" click 1 mousemove 560 200; }
 SETTINGS=405 PAUSE=427 EXIT=452
 menu_item() {
     open_menu
@@ -160,21 +187,43 @@ hidden() {
     done
 }
 
-start_program
-printf '価格は1,009円です' | xclip -selection clipboard
-traced 'Show tooltip' # the balloon
-settled "$tray"
-shot balloon "$tray"
+# Copies the text $1 and waits for its balloon.
+balloon() {
+    local shown
+    shown=$(count 'Show tooltip pre')
+    printf '%s' "$1" | xclip -selection clipboard
+    traced 'Show tooltip pre' "$shown"
+    settled "$tray"
+}
 
-traced ', msg 2, ' # the balloon has gone: its window is destroyed (WM_DESTROY)
+start_program
+balloon '価格は1,009円です'
+shot balloon "$tray"
+# The longest number a balloon holds, 19 digits: the largest prime below
+# 2^63. Its balloon takes the place of the first at once.
+balloon '最大の素数は9223372036854775783'
+shot balloon-longest "$tray"
+traced ', msg 2, ' 1 # both have gone: their windows are destroyed (WM_DESTROY)
 settled "$tray"
 open_menu
 shot tray-menu "$menu_part"
 choose "$SETTINGS"
 shot settings "$screen"
+# 参照 opens the file dialog in the folder the program was started in, which
+# holds the program, its readme and a WAV: it lists the WAV alone. The WAV is
+# chosen from the keyboard: Shift+Tab from the name box to the list, Home
+# selects its first entry, Enter opens it.
+# The name box's caret blinks: the dialog is awaited in its list alone.
+before=$(pixels "$dialog_list")
+xdotool mousemove 366 224 click 1 mousemove 200 12
+settled "$dialog_list" "$before"
+act key shift+Tab Home
+shot sound-dialog "$screen"
+act key Return mousemove 560 200
+shot sound-chosen "$screen"
 
-# Escape hides the window and drops a change: the period's box is cleared,
-# and the window opened again shows it ticked.
+# Escape hides the window and drops the changes: the chosen file, and the
+# period's box cleared; the window opened again shows them as they were.
 hidden mousemove 100 164 click 1 key Escape
 menu_item "$SETTINGS"
 # In the INI file: applied with OK, the next stop after the sound's edit,
@@ -188,12 +237,13 @@ exit_program
 start_program
 menu_item "$SETTINGS"
 shot settings-restarted "$screen"
+hidden mousemove 392 12 click 1 mousemove 560 200 # the close box
 
 # In the registry, as the INI file selects: applied with Enter in the edit,
 # which is OK.
 open_menu
 exit_program
-printf '[registry]\r\nuseregistry=1\r\n' >"$work/tramolivenga.ini"
+printf '[registry]\r\nuseregistry=1\r\n' >"$folder/tramolivenga.ini"
 start_program
 menu_item "$SETTINGS"
 change_settings

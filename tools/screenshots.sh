@@ -21,7 +21,10 @@
 #
 #   tools/screenshots.sh            builds the program and retakes docs/*.png
 #   tools/screenshots.sh EXE DIR    takes them from EXE into DIR (the pictures test)
-set -euo pipefail
+set -Eeuo pipefail
+# set -e alone ends the script without a word: name the command that failed
+# (a capture of the screen that fails, say), before the pictures' comparison.
+trap 'status=$?; [ "$BASH_SUBSHELL" != 0 ] || echo "screenshots: failed (exit $status) at line $LINENO: $BASH_COMMAND" >&2' ERR
 [ $# = 0 ] || set -- "$(realpath "$1")" "$(realpath -m "$2")"
 cd "$(dirname "$0")/.."
 

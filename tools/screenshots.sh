@@ -10,10 +10,11 @@
 # The restart is made twice: with the settings in the INI file (applied with
 # OK, after a change dropped by Escape) and in the registry (applied with
 # Enter); the second picture is settings-restarted-registry.png.
-# Each picture waits for what it shows: the icon, the balloon and the menu
-# are read from Wine's trace channels, and every picture is taken once the
-# screen has stopped changing. The clicks go where that desktop puts the
-# icon, its menu and the window. ImageMagick's import takes them.
+# Each picture waits for what it shows: the program's calls for the icon and
+# the balloon and its menus are read from Wine's trace channels, the balloon
+# on the screen, and every picture is taken once the screen has stopped
+# changing. The clicks go where that desktop puts the icon, its menu and the
+# window, on Wine 8 and Wine 10 alike. ImageMagick's import takes them.
 #
 #   tools/screenshots.sh            builds the program and retakes docs/*.png
 #   tools/screenshots.sh EXE DIR    takes them from EXE into DIR (the pictures test)
@@ -49,13 +50,18 @@ start_private_display
 start_wine "$PWD/build/wineprefix-shots"
 "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Shots' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+# Wine 10 finds no Japanese glyphs for its own menus and buttons (its menu
+# font is "MS UI Gothic"), where Wine 8 falls back to IPA Gothic by itself.
+"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
 
 trace=$work/trace.log
 cp "$exe" "$work/tramolivenga.exe"
 : >"$trace"
 
 # The program inherits the desktop's trace: its icon calls (systray), the
-# balloons (tooltips) and the menus (menu) all land in one log. It is started
+# balloons (tooltips) and the menus (menu) all land in one log; the waits use
+# only what Wine 8 and 10 trace alike: shell32's line for each of the
+# program's icon calls and the menu's show_popup. It is started
 # maximised, as a shortcut may ask: the window must stay hidden all the same,
 # or it covers the desktop above the taskbar in the balloon's picture.
 start_program() {
@@ -89,8 +95,29 @@ settled() {
         sleep 0.5
         now=$(pixels "$1")
         [ "$now" != "$last" ] || [ "$now" = "${2:-}" ] || return 0
-        [ $SECONDS -lt $deadline ] || { echo "screenshots: $1 did not settle" >&2; exit 1; }
+        [ $SECONDS -lt $deadline ] || break
         last=$now
+    done
+    if [ "$now" = "${2:-}" ]; then
+        echo "screenshots: $1 did not change (a click or a key missed?)" >&2
+    else
+        echo "screenshots: $1 did not settle" >&2
+    fi
+    exit 1
+}
+
+# Waits until the part $1 differs from the checksum $2, for $3 seconds at most.
+changed() {
+    local deadline=$((SECONDS + $3))
+    while [ "$(pixels "$1")" = "$2" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
+}
+
+# Waits until the part $1 shows the checksum $2 again.
+back() {
+    local deadline=$((SECONDS + 60))
+    until [ "$(pixels "$1")" = "$2" ]; do
+        [ $SECONDS -lt $deadline ] || { echo "screenshots: $1 did not return to what it showed" >&2; exit 1; }
+        sleep 0.2
     done
 }
 
@@ -122,7 +149,9 @@ choose() {
     xdotool mousemove 517 "$1" click 1 mousemove 560 200
     settled "$screen" "$before"
 }
-SETTINGS=405 PAUSE=427 EXIT=452
+# Heights within each item both where Wine 8 keeps the menu above the taskbar
+# and where Wine 10 puts it 9 pixels lower, over the taskbar.
+SETTINGS=410 PAUSE=427 EXIT=452
 menu_item() {
     open_menu
     choose "$1"
@@ -161,13 +190,17 @@ hidden() {
 }
 
 start_program
+bare=$(pixels "$tray")
+asked=$(count 'dwMessage = 1')
 printf '価格は1,009円です' | xclip -selection clipboard
-traced 'Show tooltip' # the balloon
+traced 'dwMessage = 1' "$asked" # the program asks for the balloon (NIM_MODIFY)
+# Explorer shows it about two seconds later. Wine 10.0 shows none at all
+# while the desktop has a taskbar (its systray.c draws balloons only for the
+# standalone tray), so the picture is taken once the tray stays unchanged.
+changed "$tray" "$bare" 10
 settled "$tray"
 shot balloon "$tray"
-
-traced ', msg 2, ' # the balloon has gone: its window is destroyed (WM_DESTROY)
-settled "$tray"
+back "$tray" "$bare" # the balloon has gone
 open_menu
 shot tray-menu "$menu_part"
 choose "$SETTINGS"

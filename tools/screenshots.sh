@@ -16,7 +16,9 @@
 # changing. The clicks go where that desktop puts the icon, its menu and the
 # window, on Wine 8 and Wine 10 alike. ImageMagick's import takes them.
 #
-#   tools/screenshots.sh            builds the program and retakes docs/*.png
+#   tools/screenshots.sh            builds the program and retakes this Wine's
+#                                   reference set (tools/reference-set.sh;
+#                                   docs/*.png on Debian 12)
 #   tools/screenshots.sh EXE DIR    takes them from EXE into DIR (the pictures test)
 set -euo pipefail
 [ $# = 0 ] || set -- "$(realpath "$1")" "$(realpath -m "$2")"
@@ -26,11 +28,12 @@ if [ $# = 0 ]; then
     bash tools/setup.sh
     cmake --preset win32 >/dev/null
     cmake --build --preset win32 --target tramolivenga
-    bash tools/screenshots.sh build/win32/tramolivenga.exe docs
+    refs=$(sh tools/reference-set.sh --new)
+    bash tools/screenshots.sh build/win32/tramolivenga.exe "$refs"
     # Both stores must show the same window after the restart: one picture.
-    same=$(compare -metric AE docs/settings-restarted{,-registry}.png null: 2>&1) || true
+    same=$(compare -metric AE "$refs"/settings-restarted{,-registry}.png null: 2>&1) || true
     [ "$same" = 0 ] || { echo "screenshots: the two restarts differ: $same" >&2 && exit 1; }
-    rm docs/settings-restarted-registry.png
+    rm "$refs/settings-restarted-registry.png"
     exit
 fi
 exe=$1

@@ -50,10 +50,11 @@ inside() {
     local -a environment=(env -i HOME=/root TERM=dumb CI=true
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
     [ "${TRAMOLIVENGA_EMULATE_I386:-0}" != 1 ] || environment+=(TRAMOLIVENGA_EMULATE_I386=1)
+    # The braces keep COMMAND's own "&" from taking the cd into the background.
     if [ "$watch" != yes ]; then
-        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && $command"
+        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }"
     fi
-    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && $command" &
+    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }" &
     local runner=$!
     deadline=$((SECONDS + 900))
     while [ -z "$pid" ]; do

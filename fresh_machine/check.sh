@@ -14,6 +14,11 @@
 # Reports each command's time and which path set-up took for 32-bit code.
 #
 #   fresh_machine/check.sh [RELEASE] [native|emulated]
+#   fresh_machine/check.sh RELEASE pictures
+#
+# The second form takes, in such a chroot, the reference pictures of the
+# release's Wine (bash tools/screenshots.sh, on the native path) and copies
+# them into this repo's pictures/, to be reviewed and committed.
 #
 # RELEASE is a Debian code name (default bookworm). "emulated" (and
 # "native" too) first takes the host's own qemu-i386 entry out of
@@ -45,10 +50,11 @@ inside() {
     local -a environment=(env -i HOME=/root TERM=dumb CI=true
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
     [ "${TRAMOLIVENGA_EMULATE_I386:-0}" != 1 ] || environment+=(TRAMOLIVENGA_EMULATE_I386=1)
+    # The braces keep COMMAND's own "&" from taking the cd into the background.
     if [ "$watch" != yes ]; then
-        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga || exit; $command"
+        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }"
     fi
-    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga || exit; $command" &
+    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }" &
     local runner=$!
     deadline=$((SECONDS + 900))
     while [ -z "$pid" ]; do
@@ -90,7 +96,7 @@ fi
 # --- On the host --------------------------------------------------------------
 release=${1:-bookworm}
 path=${2:-native}
-case "$path" in native | emulated) ;; *) echo "usage: fresh_machine/check.sh [RELEASE] [native|emulated]" >&2 && exit 2 ;; esac
+case "$path" in native | emulated | pictures) ;; *) echo "usage: fresh_machine/check.sh [RELEASE] [native|emulated|pictures]" >&2 && exit 2 ;; esac
 [ "$(id -u)" = 0 ] || { echo "fresh_machine: needs root (chroot, namespaces, binfmt_misc)" >&2 && exit 2; }
 repo=$(cd "$(dirname "$0")/.." && pwd)
 self="$repo/fresh_machine/check.sh"
@@ -144,7 +150,7 @@ finish() {
 trap finish EXIT
 [ -z "$saved_entry" ] || in_binfmt "echo -1 >$binfmt/qemu-i386"
 export TRAMOLIVENGA_EMULATE_I386=0
-[ "$path" = native ] || TRAMOLIVENGA_EMULATE_I386=1
+[ "$path" != emulated ] || TRAMOLIVENGA_EMULATE_I386=1
 
 echo "fresh_machine: $release, $path path, from $mirror, in $root"
 start=$SECONDS
@@ -170,6 +176,15 @@ step() { # NAME WATCH COMMAND
 report() { grep -E '^ *[0-9]+ ((setup|fresh_machine|test):|-- )| pictures .* sec' <<<"$step_log" || true; }
 failed() { tail -n 40 <<<"$step_log" >&2; echo "fresh_machine: $1; the logs are in $logs" >&2; exit 1; }
 
+if [ "$path" = pictures ]; then
+    step pictures no 'bash tools/screenshots.sh && basename "$(sh tools/reference-set.sh)" >../picture-set' ||
+        failed "the pictures were not taken"
+    set=$(cat "$root/root/picture-set")
+    mkdir -p "$repo/pictures/$set"
+    cp "$root/root/tramolivenga/pictures/$set"/*.png "$repo/pictures/$set/"
+    echo "fresh_machine: $release's pictures in $repo/pictures/$set/ (git status pictures docs) in $((SECONDS - start)) s"
+    exit
+fi
 step "run, no display" no "$run_command" && failed "the run command started with no display"
 advice=$(sed -n 's/^ *[0-9]* \+\(xvfb-run .*\)/\1/p' <<<"$step_log")
 [ -n "$advice" ] || failed "the run command without a display gave no xvfb-run advice"

@@ -292,8 +292,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     HWND program = nullptr;
-    for (int wait = 0; wait < 600 && (program == nullptr || GetClipboardViewer() != program);
-         ++wait) {
+    for (int wait = 0; wait < 600 && (!program || GetClipboardViewer() != program); ++wait) {
         pumpMessages();
         Sleep(100);
         program = FindWindowA("TRAMOLIVENGA_WINDOW_CLASS", nullptr);

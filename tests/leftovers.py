@@ -1,4 +1,5 @@
 """leftovers.py INI...: fails on what the tests left in the prefix or beside them; removes it."""
+
 import os, re, subprocess, sys
 
 key, reg, found = r"HKCU\Software\yulbrex\tramolivenga", ["/usr/lib/wine/wine64", "reg"], []

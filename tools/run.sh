@@ -55,6 +55,10 @@ link_marlett  # the close box's cross
 # Wine draw it with IPA Gothic (fonts-ipafont-gothic) so its texts are legible.
 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
     /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+# Wine 10 draws its own menus (the icon's too) and the Start button in
+# "MS UI Gothic", which it does not find in IPA Gothic by itself as Wine 8 does.
+"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+    /v 'MS UI Gothic' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
 
 program="$PWD/build/$preset/tramolivenga.exe"
 echo "run: starting $program in the Wine desktop \"$desktop\""

@@ -14,12 +14,15 @@
 # The restart is made twice: with the settings in the INI file (applied with
 # OK, after a change dropped by Escape) and in the registry (applied with
 # Enter); the second picture is settings-restarted-registry.png.
-# Each picture waits for what it shows: the icon, the balloon and the menu
-# are read from Wine's trace channels, and every picture is taken once the
-# screen has stopped changing. The clicks go where that desktop puts the
-# icon, its menu and the window. ImageMagick's import takes them.
+# Each picture waits for what it shows: the program's calls for the icon and
+# the balloon and its menus are read from Wine's trace channels, the balloon
+# on the screen, and every picture is taken once the screen has stopped
+# changing. The clicks go where that desktop puts the icon, its menu and the
+# window, on Wine 8 and Wine 10 alike. ImageMagick's import takes them.
 #
-#   tools/screenshots.sh            builds the program and retakes docs/*.png
+#   tools/screenshots.sh            builds the program and retakes this Wine's
+#                                   reference set (tools/reference-set.sh;
+#                                   docs/*.png on Debian 12)
 #   tools/screenshots.sh EXE DIR    takes them from EXE into DIR (the pictures test)
 set -Eeuo pipefail
 # set -e alone ends the script without a word: name the command that failed
@@ -32,11 +35,12 @@ if [ $# = 0 ]; then
     bash tools/setup.sh
     cmake --preset win32 >/dev/null
     cmake --build --preset win32 --target tramolivenga
-    bash tools/screenshots.sh build/win32/tramolivenga.exe docs
+    refs=$(sh tools/reference-set.sh --new)
+    bash tools/screenshots.sh build/win32/tramolivenga.exe "$refs"
     # Both stores must show the same window after the restart: one picture.
-    same=$(compare -metric AE docs/settings-restarted{,-registry}.png null: 2>&1) || true
+    same=$(compare -metric AE "$refs"/settings-restarted{,-registry}.png null: 2>&1) || true
     [ "$same" = 0 ] || { echo "screenshots: the two restarts differ: $same" >&2 && exit 1; }
-    rm docs/settings-restarted-registry.png
+    rm "$refs/settings-restarted-registry.png"
     exit
 fi
 exe=$1
@@ -61,6 +65,9 @@ start_private_display
 start_wine "$PWD/build/wineprefix-shots"
 "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Shots' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+# Wine 10 finds no Japanese glyphs for its own menus and buttons (its menu
+# font is "MS UI Gothic"), where Wine 8 falls back to IPA Gothic by itself.
+"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
 
 trace=$work/trace.log
 # The program's folder, as the package unpacks, with a WAV beside it. It lies
@@ -81,7 +88,9 @@ cp res/readme.txt "$folder/readme.txt"
 : >"$trace"
 
 # The program inherits the desktop's trace: its icon calls (systray), the
-# balloons (tooltips) and the menus (menu) all land in one log. It is started
+# balloons (tooltips) and the menus (menu) all land in one log; the waits use
+# only what Wine 8 and 10 trace alike: shell32's line for each of the
+# program's icon calls and the menu's show_popup. It is started
 # maximised, as a shortcut may ask: the window must stay hidden all the same,
 # or it covers the desktop above the taskbar in the balloon's picture.
 start_program() {
@@ -115,8 +124,23 @@ settled() {
         sleep 0.5
         now=$(pixels "$1")
         [ "$now" != "$last" ] || [ "$now" = "${2:-}" ] || return 0
-        [ $SECONDS -lt $deadline ] || { echo "screenshots: $1 did not settle" >&2; exit 1; }
+        [ $SECONDS -lt $deadline ] || break
         last=$now
+    done
+    if [ "$now" = "${2:-}" ]; then
+        echo "screenshots: $1 did not change (a click or a key missed?)" >&2
+    else
+        echo "screenshots: $1 did not settle" >&2
+    fi
+    exit 1
+}
+
+# Waits until the part $1 shows the checksum $2 again.
+back() {
+    local deadline=$((SECONDS + 60))
+    until [ "$(pixels "$1")" = "$2" ]; do
+        [ $SECONDS -lt $deadline ] || { echo "screenshots: $1 did not return to what it showed" >&2; exit 1; }
+        sleep 0.2
     done
 }
 
@@ -152,7 +176,9 @@ act() {
 
 # Clicks the item at the height $1 of the open menu.
 choose() { act mousemove 517 "$1" click 1 mousemove 560 200; }
-SETTINGS=405 PAUSE=427 EXIT=452
+# Heights within each item both where Wine 8 keeps the menu above the taskbar
+# and where Wine 10 puts it 9 pixels lower, over the taskbar.
+SETTINGS=410 PAUSE=427 EXIT=452
 menu_item() {
     open_menu
     choose "$1"
@@ -190,24 +216,30 @@ hidden() {
     done
 }
 
-# Copies the text $1 and waits for its balloon.
+# Copies the text $1 and waits for the program to ask for its balloon
+# (NIM_MODIFY), then for explorer to show it, which Wine 8 does about two
+# seconds later. Wine 10.0 shows none at all while the desktop has a taskbar
+# (its systray.c draws balloons only for the standalone tray), so that wait
+# ends after 10 s. The picture follows once the tray has settled.
 balloon() {
-    local shown
+    local asked shown deadline=$((SECONDS + 10))
+    asked=$(count 'dwMessage = 1')
     shown=$(count 'Show tooltip pre')
     printf '%s' "$1" | xclip -selection clipboard
-    traced 'Show tooltip pre' "$shown"
+    traced 'dwMessage = 1' "$asked"
+    until [ "$(count 'Show tooltip pre')" -gt "$shown" ] || [ $SECONDS -ge $deadline ]; do sleep 0.2; done
     settled "$tray"
 }
 
 start_program
+bare=$(pixels "$tray")
 balloon '価格は1,009円です'
 shot balloon "$tray"
 # The longest number a balloon holds, 19 digits: the largest prime below
 # 2^63. Its balloon takes the place of the first at once.
 balloon '最大の素数は9223372036854775783'
 shot balloon-longest "$tray"
-traced ', msg 2, ' 1 # both have gone: their windows are destroyed (WM_DESTROY)
-settled "$tray"
+back "$tray" "$bare" # both have gone
 open_menu
 shot tray-menu "$menu_part"
 choose "$SETTINGS"

@@ -18,11 +18,14 @@ struct Config {
     char voiceFile[TEXT_BUFFER_SIZE];
 };
 
+// A member of Config, as a pointer to it.
+using ConfigField = int32_t Config::*;
+
 // The six stored integer settings in their stored order: key, field, default.
 // useRegistry is not among them; it is read from the INI file only.
 struct IntSetting {
     const char* key;
-    int32_t Config::*field;
+    ConfigField field;
     int32_t defaultValue;
 };
 

@@ -79,8 +79,10 @@ program_pid() {
     local proc arguments
     for proc in "$1"/proc/[0-9]*; do
         mapfile -d '' arguments 2>/dev/null <"$proc/cmdline" || continue
+        # Wine 10 pads the command line with NULs: the last word is the last non-empty one.
+        while [ ${#arguments[@]} -gt 0 ] && [ -z "${arguments[-1]}" ]; do unset 'arguments[-1]'; done
         [ ${#arguments[@]} -gt 0 ] || continue
-        [[ "${arguments[-1]:-}" == *[\\/]tramolivenga.exe ]] || continue
+        [[ "${arguments[-1]}" == *[\\/]tramolivenga.exe ]] || continue
         [[ " ${arguments[*]} " != *" /desktop="* ]] || continue
         echo "${proc##*/}"
         return 0

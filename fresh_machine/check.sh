@@ -70,6 +70,10 @@ inside() {
         exit 1
     fi
     echo "fresh_machine: tramolivenga.exe ran for $((SECONDS - started)) s as $(readlink "$root/proc/$pid/exe")"
+    # Ended as a session ends, with the prefix's registry saved: killed with
+    # the namespace, the server would leave it half written for the next step.
+    chroot "$root" "${environment[@]}" WINEPREFIX=/root/tramolivenga/build/wineprefix /usr/lib/wine/wineserver -k || true
+    wait "$runner" || true
 }
 
 # The program's own process: its last argument names it (natively the only
@@ -120,6 +124,8 @@ mirror=$(head -n 1 <<<"$mirror" | tr -d ' ')
 
 # binfmt_misc is the kernel's, shared by every namespace; it is mounted here
 # only in a mount namespace of its own, so the host's mounts stay as they are.
+# Its entries last only while it is mounted somewhere: where the host has no
+# mount of its own, each step's set-up registers qemu-i386 again.
 in_binfmt() { unshare --mount --propagation private bash -c "mountpoint -q $binfmt || mount -t binfmt_misc binfmt_misc $binfmt; $1"; }
 # The host's entry as the line that registers it again.
 saved_entry=$(in_binfmt "[ ! -e $binfmt/qemu-i386 ] || cat $binfmt/qemu-i386")

@@ -51,10 +51,9 @@ inside() {
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
     [ "${TRAMOLIVENGA_EMULATE_I386:-0}" != 1 ] || environment+=(TRAMOLIVENGA_EMULATE_I386=1)
     # The braces keep COMMAND's own "&" from taking the cd into the background.
-    if [ "$watch" != yes ]; then
-        exec chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }"
-    fi
-    chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }" &
+    local -a run=(chroot "$root" "${environment[@]}" bash -c "cd /root/tramolivenga && { $command; }")
+    [ "$watch" = yes ] || exec "${run[@]}"
+    "${run[@]}" &
     local runner=$!
     deadline=$((SECONDS + 900))
     while [ -z "$pid" ]; do
@@ -117,10 +116,7 @@ if ! command -v mmdebstrap >/dev/null; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap >/dev/null
 fi
-sources=$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null || true)
-mirror=$(grep -E '^(URIs:|deb )' <<<"$sources" | grep -v security | grep -o -E 'https?://[^ ]*/debian/?( |$)' || true)
-mirror=$(head -n 1 <<<"$mirror" | tr -d ' ')
-[ -n "$mirror" ] || { echo "fresh_machine: no Debian mirror in the host's apt sources" >&2 && exit 1; }
+mirror=$(bash "$repo/tools/debian-mirror.sh")
 
 # binfmt_misc is the kernel's, shared by every namespace; it is mounted here
 # only in a mount namespace of its own, so the host's mounts stay as they are.

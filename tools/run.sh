@@ -44,21 +44,8 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="  # never offer to download Mono or Ge
 export LANG=ja_JP.UTF-8                      # ANSI code page 932
 mkdir -p "$WINEPREFIX"
 
-# Wine gives a named desktop a taskbar (and with it the notification area)
-# only when asked to.
 desktop=Tramolivenga
-"$WINE" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" \
-    /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
-link_marlett  # the close box's cross
-
-# The program asks for the Japanese Gothic face "ＭＳ ゴシック" by name; let
-# Wine draw it with IPA Gothic (fonts-ipafont-gothic) so its texts are legible.
-"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
-# Wine 10 draws its own menus (the icon's too) and the Start button in
-# "MS UI Gothic", which it does not find in IPA Gothic by itself as Wine 8 does.
-"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v 'MS UI Gothic' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+prepare_desktop "$desktop"
 
 program="$PWD/build/$preset/tramolivenga.exe"
 echo "run: starting $program in the Wine desktop \"$desktop\""

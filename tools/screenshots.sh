@@ -63,11 +63,7 @@ trap finish EXIT
 unset WINEPREFIX # until this run's own is up
 start_private_display
 start_wine "$PWD/build/wineprefix-shots"
-"$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Shots' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
-"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
-# Wine 10 finds no Japanese glyphs for its own menus and buttons (its menu
-# font is "MS UI Gothic"), where Wine 8 falls back to IPA Gothic by itself.
-"$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+prepare_desktop Shots
 
 trace=$work/trace.log
 # The program's folder, as the package unpacks, with a WAV beside it. It lies

@@ -3,9 +3,9 @@
 # ja_JP.UTF-8 locale that gives Wine its Japanese ANSI code page (932), and
 # 32-bit Wine for the shipped i686 program. Where the kernel cannot run
 # 32-bit code itself, qemu-i386 (QEMU 8 or later: the release's own, or its
-# backports' where that is older, as on Debian 12) runs it, registered through binfmt_misc; that registration does not
-# survive a reboot, so it is checked on every run. Quiet and quick when
-# everything is already there.
+# backports' where that is older, as on Debian 12) runs it, registered
+# through binfmt_misc; that registration does not survive a reboot, so it is
+# checked on every run. Quiet and quick when everything is already there.
 #
 # TRAMOLIVENGA_EMULATE_I386=1 takes the emulated path even where the kernel
 # runs 32-bit code itself: an entry for qemu-i386 in binfmt_misc is used
@@ -92,15 +92,7 @@ if [ "${qemu_major:-0}" -lt 8 ]; then
     if [ "${offered:-0}" -lt 8 ]; then
         release="$(. /etc/os-release && echo "$VERSION_CODENAME")-backports"
         if ! grep -q "$release" <<<"$(apt-cache policy 2>/dev/null || true)"; then
-            # The mirror that the system's own Debian source already names, in
-            # either format of apt's sources.
-            sources=$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list /etc/apt/sources.list 2>/dev/null || true)
-            mirror=$(grep -E '^(URIs:|deb )' <<<"$sources" | grep -v security | grep -o -E 'https?://[^ ]*/debian/?( |$)' || true)
-            mirror=$(head -n 1 <<<"$mirror" | tr -d ' ')
-            if [ -z "$mirror" ]; then
-                echo "setup: no Debian mirror in the apt sources (/etc/apt/sources.list*) to take $release from" >&2
-                exit 1
-            fi
+            mirror=$(bash "$(dirname "$0")/debian-mirror.sh") || { echo "setup: so $release cannot be added" >&2 && exit 1; }
             echo "setup: adding $release from $mirror"
             printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
                 "$mirror" "$release" | $sudo tee "/etc/apt/sources.list.d/$release.sources" >/dev/null

@@ -41,6 +41,21 @@ link_marlett() {
     [ -e "$fonts/marlett.ttf" ] || ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
 }
 
+# Makes the prefix's desktop $1 one with a taskbar (and with it the
+# notification area), which Wine gives a named desktop only when asked to, and
+# has Wine draw Japanese with IPA Gothic (fonts-ipafont-gothic): the program
+# asks for "ＭＳ ゴシック" by name, and Wine 10 draws its own menus and the
+# Start button in "MS UI Gothic", which, unlike Wine 8, it does not find in
+# IPA Gothic by itself. The close box's cross needs Marlett.
+prepare_desktop() {
+    local face
+    "$WINE" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$1" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    for face in 'ＭＳ ゴシック' 'MS UI Gothic'; do
+        "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+    done
+    link_marlett
+}
+
 # Keeps one wineserver up for the prefix $1 and makes sure it is initialised.
 start_wine() {
     export WINEPREFIX="$1"

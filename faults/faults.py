@@ -957,6 +957,13 @@ FAULTS = [
         new="lstrcpynA(record.szInfoTitle, title, 19);",
     ),
     Fault(
+        id="Y14",
+        what="the balloon's text ends in ？ instead of ！",
+        file=VIEWER,
+        old='\\x82\\xA0\\x82\\xA0\\x82\\xA0\\x81\\x49";',
+        new='\\x82\\xA0\\x82\\xA0\\x82\\xA0\\x81\\x48";',
+    ),
+    Fault(
         id="H22",
         what="the icon not added again when the taskbar is re-created",
         file=SHELL,

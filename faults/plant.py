@@ -1,6 +1,7 @@
 """Plants the faults of faults.py one at a time in this clone and names the first test that fails.
 
-Run by faults/plant.sh, which builds the clone and starts Wine: python3 faults/plant.py [ID ...].
+Run by faults/plant.sh, which builds the clone and starts Wine: python3 faults/plant.py [ID ...];
+with --pictures first, each fault is judged by the pictures test alone.
 For each fault the old text is replaced, the win32 preset rebuilt and its tests run, and the file
 put back byte for byte. Prints a line per fault, then a markdown table and the counts.
 """
@@ -31,9 +32,14 @@ def limits():
     }
 
 
+PICTURES_ONLY = sys.argv[1:2] == ["--pictures"]
+
+
 def failures(name):
     """ctest's exit code and [(test, status, [failed gtest cases])] in the order the tests ran.
     The pictures, which take half a minute, run only when every other test passed."""
+    if PICTURES_ONLY:
+        return run_tests(name + "-pictures", "-R", "pictures")
     code, found = run_tests(name, "-E", "pictures")
     return (code, found) if code else run_tests(name + "-pictures", "-R", "pictures")
 
@@ -98,4 +104,4 @@ def main(ids):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1:])
+    main(sys.argv[1 + PICTURES_ONLY :])

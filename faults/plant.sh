@@ -3,6 +3,8 @@
 # repo's HEAD under /tmp, and names the first test that catches it.
 #
 #   bash faults/plant.sh [ID ...]      every fault, or only those named
+#   bash faults/plant.sh --pictures [ID ...]
+#                                      the same, judged by the pictures test alone
 #
 # Builds the clone's win32 preset, starts one private Xvfb and one wineserver
 # for the whole run with the test command's own helpers (tools/wine-env.sh),

@@ -15,10 +15,13 @@
 #
 #   fresh_machine/check.sh [RELEASE] [native|emulated]
 #   fresh_machine/check.sh RELEASE pictures
+#   fresh_machine/check.sh RELEASE faults [--pictures] [ID ...]
 #
 # The second form takes, in such a chroot, the reference pictures of the
 # release's Wine (bash tools/screenshots.sh, on the native path) and copies
-# them into this repo's pictures/, to be reviewed and committed.
+# them into this repo's pictures/, to be reviewed and committed. The third
+# sets up and runs bash faults/plant.sh with those arguments there, on the
+# native path, and prints its table.
 #
 # RELEASE is a Debian code name (default bookworm). "emulated" (and
 # "native" too) first takes the host's own qemu-i386 entry out of
@@ -87,6 +90,7 @@ program_pid() {
         [ ${#arguments[@]} -gt 0 ] || continue
         [[ "${arguments[-1]}" == *[\\/]tramolivenga.exe ]] || continue
         [[ " ${arguments[*]} " != *" /desktop="* ]] || continue
+        [[ " ${arguments[*]} " != *wine_tray.exe* ]] || continue # starts it, then ends
         echo "${proc##*/}"
         return 0
     done
@@ -101,7 +105,8 @@ fi
 # --- On the host --------------------------------------------------------------
 release=${1:-bookworm}
 path=${2:-native}
-case "$path" in native | emulated | pictures) ;; *) echo "usage: fresh_machine/check.sh [RELEASE] [native|emulated|pictures]" >&2 && exit 2 ;; esac
+plant_arguments=("${@:3}")
+case "$path" in native | emulated | pictures | faults) ;; *) echo "usage: fresh_machine/check.sh [RELEASE] [native|emulated|pictures|faults [--pictures] [ID ...]]" >&2 && exit 2 ;; esac
 [ "$(id -u)" = 0 ] || { echo "fresh_machine: needs root (chroot, namespaces, binfmt_misc)" >&2 && exit 2; }
 repo=$(cd "$(dirname "$0")/.." && pwd)
 self="$repo/fresh_machine/check.sh"
@@ -187,6 +192,13 @@ if [ "$path" = pictures ]; then
     mkdir -p "$repo/pictures/$set"
     cp "$root/root/tramolivenga/pictures/$set"/*.png "$repo/pictures/$set/"
     echo "fresh_machine: $release's pictures in $repo/pictures/$set/ (git status pictures docs) in $((SECONDS - start)) s"
+    exit
+fi
+if [ "$path" = faults ]; then
+    step faults no "bash tools/setup.sh && bash faults/plant.sh ${plant_arguments[*]}" ||
+        failed "the planted faults were not run through"
+    sed -n '/^ *[0-9]* | id |/,$p' "$logs/faults.log" | sed 's/^ *[0-9]* //'
+    echo "fresh_machine: $release's planted faults in $((SECONDS - start)) s; the log is $logs/faults.log"
     exit
 fi
 step "run, no display" no "$run_command" && failed "the run command started with no display"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and starts it under Wine in a Wine desktop window with a
-# taskbar, so that its tray icon, menu and balloons can be seen. Copy text with
+# notification area (a taskbar, or Wine's standalone tray in the corner where
+# Wine draws no balloons with a taskbar), so that its tray icon, menu and
+# balloons can be seen. Copy text with
 # a prime in it (in any program) and the balloon appears; Exit is on the icon's
 # menu. By default this is the shipped 32-bit program (preset win32), run by
 # 32-bit Wine; --win64 runs the x86-64 build instead.
@@ -25,7 +27,7 @@ MESSAGE
 fi
 echo "== $preset"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target tramolivenga
+cmake --build --preset "$preset" --target tramolivenga wine_tray
 
 if [ -z "${DISPLAY:-}" ]; then
     cat >&2 <<MESSAGE
@@ -45,9 +47,10 @@ export LANG=ja_JP.UTF-8                      # ANSI code page 932
 mkdir -p "$WINEPREFIX"
 
 desktop=Tramolivenga
-prepare_desktop "$desktop"
+helper=build/$preset/tools/wine_tray/wine_tray.exe
+prepare_desktop "$desktop" "$helper"
 
 program="$PWD/build/$preset/tramolivenga.exe"
 echo "run: starting $program in the Wine desktop \"$desktop\""
 # Returns when the program has ended (Exit on the icon's menu).
-exec "$WINE" explorer "/desktop=$desktop,1024x768" "Z:${program//\//\\}"
+exec "$WINE" explorer "/desktop=$desktop,1024x768" "$(windows_path "$helper")" place "$(windows_path "$program")"

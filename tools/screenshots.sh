@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the shipped i686 program in a 640x480 Wine
-# desktop with a taskbar, on a private Xvfb, using it as a person would:
+# desktop with a notification area (prepare_desktop in tools/wine-env.sh), on a
+# private Xvfb, using it as a person would:
 #   balloon.png            the balloon after a copy
 #   balloon-longest.png    the balloon of a 19-digit prime, copied next
 #   tray-menu.png          the icon's menu
@@ -34,7 +35,7 @@ cd "$(dirname "$0")/.."
 if [ $# = 0 ]; then
     bash tools/setup.sh
     cmake --preset win32 >/dev/null
-    cmake --build --preset win32 --target tramolivenga
+    cmake --build --preset win32 --target tramolivenga wine_tray
     refs=$(sh tools/reference-set.sh --new)
     bash tools/screenshots.sh build/win32/tramolivenga.exe "$refs"
     # Both stores must show the same window after the restart: one picture.
@@ -45,6 +46,8 @@ if [ $# = 0 ]; then
 fi
 exe=$1
 out=$2
+# Built beside the program: it makes the desktop show balloons.
+helper=$(dirname "$exe")/tools/wine_tray/wine_tray.exe
 mkdir -p "$out"
 source tools/wine-env.sh
 work=$(mktemp -d)
@@ -63,7 +66,8 @@ trap finish EXIT
 unset WINEPREFIX # until this run's own is up
 start_private_display
 start_wine "$PWD/build/wineprefix-shots"
-prepare_desktop Shots
+prepare_desktop Shots "$helper"
+helper=$(windows_path "$helper")
 
 trace=$work/trace.log
 # The program's folder, as the package unpacks, with a WAV beside it. It lies
@@ -91,7 +95,7 @@ cp res/readme.txt "$folder/readme.txt"
 # or it covers the desktop above the taskbar in the balloon's picture.
 start_program() {
     WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu "$WINE" explorer /desktop=Shots,640x480 \
-        start /d 'C:\Tramolivenga' /max 'C:\Tramolivenga\tramolivenga.exe' >/dev/null 2>>"$trace" &
+        "$helper" place start /d 'C:\Tramolivenga' /max 'C:\Tramolivenga\tramolivenga.exe' >/dev/null 2>>"$trace" &
     program=$!
     traced 'dwMessage = 0' "$(count 'dwMessage = 0')" # the icon is added
     settled "$tray"
@@ -213,17 +217,18 @@ hidden() {
 }
 
 # Copies the text $1 and waits for the program to ask for its balloon
-# (NIM_MODIFY), then for explorer to show it, which Wine 8 does about two
-# seconds later. Wine 10.0 shows none at all while the desktop has a taskbar
-# (its systray.c draws balloons only for the standalone tray), so that wait
-# ends after 10 s. The picture follows once the tray has settled.
+# (NIM_MODIFY), then for explorer to show it, which Wine does about two
+# seconds later, and for the tray to settle.
 balloon() {
     local asked shown deadline=$((SECONDS + 10))
     asked=$(count 'dwMessage = 1')
     shown=$(count 'Show tooltip pre')
     printf '%s' "$1" | xclip -selection clipboard
     traced 'dwMessage = 1' "$asked"
-    until [ "$(count 'Show tooltip pre')" -gt "$shown" ] || [ $SECONDS -ge $deadline ]; do sleep 0.2; done
+    until [ "$(count 'Show tooltip pre')" -gt "$shown" ]; do
+        [ $SECONDS -lt $deadline ] || { echo "screenshots: no balloon shown within 10 s of the program's call" >&2; exit 1; }
+        sleep 0.2
+    done
     settled "$tray"
 }
 

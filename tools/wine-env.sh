@@ -41,19 +41,68 @@ link_marlett() {
     [ -e "$fonts/marlett.ttf" ] || ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
 }
 
-# Makes the prefix's desktop $1 one with a taskbar (and with it the
-# notification area), which Wine gives a named desktop only when asked to, and
-# has Wine draw Japanese with IPA Gothic (fonts-ipafont-gothic): the program
+# Windows' own path of the file $1.
+windows_path() { local path; path=$(realpath "$1") && echo "Z:${path//\//\\}"; }
+
+# The tooltip font of a Japanese Windows (MS UI Gothic, 9 pt: 12 pixels), as
+# a LOGFONTW. Wine 8 gives tooltips a face for Japanese (its LOGFONT's
+# character set, the 24th byte, is SHIFTJIS_CHARSET, 0x80); Wine 10 gives
+# them Tahoma, which has no Japanese: their glyphs come from a taller font,
+# and the balloon, sized for Tahoma, cuts off the bottom of its text.
+JAPANESE_TOOLTIP_FONT=f4ffffff000000000000000000000000900100000000008000000022
+JAPANESE_TOOLTIP_FONT+=4d005300200055004900200047006f007400680069006300$(printf '0%.0s' {1..80})
+give_tooltips_a_japanese_face() {
+    local metrics='HKCU\Control Panel\Desktop\WindowMetrics' font
+    font=$("$WINE" reg query "$metrics" /v StatusFont 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_BINARY *//p')
+    [ "${font:46:2}" = 80 ] ||
+        "$WINE" reg add "$metrics" /v StatusFont /t REG_BINARY /d "$JAPANESE_TOOLTIP_FONT" /f >/dev/null 2>&1
+}
+
+# Does a Wine desktop with a taskbar draw balloons? Wine 8's does; Wine
+# 10.0's draws them only for the standalone tray, which a taskbar turns off.
+# Asked once for each version of Wine (the answer is kept in the prefix):
+# wine_tray ($1) asks for a balloon in a small desktop with a taskbar and says
+# whether one was drawn.
+taskbar_draws_balloons() {
+    local kept="$WINEPREFIX/taskbar-balloons" version verdict
+    version=$("$WINE" --version)
+    if [ "$(head -n 1 "$kept" 2>/dev/null)" != "$version" ]; then
+        verdict=$(mktemp)
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\BalloonProbe' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+        "$WINE" explorer /desktop=BalloonProbe,320x240 "$(windows_path "$1")" probe "$(windows_path "$verdict")" >/dev/null 2>&1
+        if [ ! -s "$verdict" ]; then
+            echo "wine-env: wine_tray could not tell whether a taskbar draws balloons; keeping the taskbar" >&2
+            rm -f "$verdict"
+            return 0
+        fi
+        printf '%s\n%s\n' "$version" "$(cat "$verdict")" >"$kept"
+        rm -f "$verdict"
+    fi
+    [ "$(sed -n 2p "$kept")" = balloons ]
+}
+
+# Makes the prefix's desktop $1 one that shows the icon and its balloons
+# whole: with a taskbar (and with it the notification area), which Wine gives
+# a named desktop only when asked to, where that draws balloons; else with
+# Wine's standalone tray, which wine_tray ($2) puts into the corner as the
+# desktop starts (wine_tray place COMMAND). Tooltips get a Japanese face, and
+# Wine draws Japanese with IPA Gothic (fonts-ipafont-gothic): the program
 # asks for "ＭＳ ゴシック" by name, and Wine 10 draws its own menus and the
 # Start button in "MS UI Gothic", which, unlike Wine 8, it does not find in
 # IPA Gothic by itself. The close box's cross needs Marlett.
 prepare_desktop() {
-    local face
-    "$WINE" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$1" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    local face desktop="HKCU\\Software\\Wine\\Explorer\\Desktops\\$1"
     for face in 'ＭＳ ゴシック' 'MS UI Gothic'; do
         "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
     done
+    give_tooltips_a_japanese_face
     link_marlett
+    if taskbar_draws_balloons "$2"; then
+        "$WINE" reg add "$desktop" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    else
+        "$WINE" reg add "$desktop" /v EnableShell /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        "$WINE" reg add "$desktop" /v ShowSystray /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    fi
 }
 
 # Keeps one wineserver up for the prefix $1 and makes sure it is initialised.

@@ -10,7 +10,8 @@
 //                     Wine shows where the desktop has no taskbar) into the
 //                     bottom-right corner, first icon in the corner, without
 //                     its caption, then starts COMMAND without waiting for it;
-//                     a desktop with a taskbar is left as it is
+//                     a desktop with a taskbar is left as it is (messages,
+//                     if any, go to Wine's standard error)
 // Started as the desktop's first program (explorer /desktop=NAME wine_tray
 // place COMMAND), it runs before any icon is added; the desktop lasts as long
 // as COMMAND's program does.
@@ -76,17 +77,17 @@ static int probe(const char* verdictFile)
     record.uFlags = NIF_ICON | NIF_TIP;
     record.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     strcpy(record.szTip, "wine_tray probe");
-    if (!Shell_NotifyIconA(NIM_ADD, &record)) {
-        fprintf(stderr, "wine_tray: this desktop has no notification area\n");
-        return 1;
+    // No notification area, no balloons.
+    BOOL shown = FALSE;
+    if (Shell_NotifyIconA(NIM_ADD, &record)) {
+        record.uFlags = NIF_INFO;
+        record.uTimeout = 10000;
+        strcpy(record.szInfoTitle, "wine_tray");
+        strcpy(record.szInfo, "balloon probe");
+        Shell_NotifyIconA(NIM_MODIFY, &record);
+        shown = waitForBalloon(BALLOON_WAIT_MS);
+        Shell_NotifyIconA(NIM_DELETE, &record);
     }
-    record.uFlags = NIF_INFO;
-    record.uTimeout = 10000;
-    strcpy(record.szInfoTitle, "wine_tray");
-    strcpy(record.szInfo, "balloon probe");
-    Shell_NotifyIconA(NIM_MODIFY, &record);
-    BOOL shown = waitForBalloon(BALLOON_WAIT_MS);
-    Shell_NotifyIconA(NIM_DELETE, &record);
     DestroyWindow(window);
     FILE* verdict = fopen(verdictFile, "wb");
     if (!verdict)
@@ -147,18 +148,18 @@ static char* commandAfterVerb()
     return rest;
 }
 
+// The command starts whatever became of the tray: without it the desktop
+// would end at once.
 static int place()
 {
     HWND tray = findTray();
-    if (!tray) {
+    if (!tray)
         fprintf(stderr, "wine_tray: this desktop has no notification area\n");
-        return 1;
-    }
-    if ((GetWindowLongA(tray, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+    else if ((GetWindowLongA(tray, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
         placeStandaloneTray(tray);
     char* command = commandAfterVerb();
     if (!*command)
-        return 0;
+        return tray ? 0 : 1;
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -170,11 +171,11 @@ static int place()
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return 0;
+    return tray ? 0 : 1;
 }
 
-// A program without a console: a console window would get a button on the
-// taskbar, and Wine 8's taskbar keeps the height it grows to for it.
+// A program without a console: started from the desktop, a console program
+// would be given a console of its own, a window the user has no use for.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     int argc = __argc;

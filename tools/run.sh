@@ -53,4 +53,4 @@ prepare_desktop "$desktop" "$helper"
 program="$PWD/build/$preset/tramolivenga.exe"
 echo "run: starting $program in the Wine desktop \"$desktop\""
 # Returns when the program has ended (Exit on the icon's menu).
-exec "$WINE" explorer "/desktop=$desktop,1024x768" "$(windows_path "$helper")" place "$(windows_path "$program")"
+exec "$WINE" explorer "/desktop=$desktop,1024x768" "${PLACE_TRAY[@]}" "$(windows_path "$program")"

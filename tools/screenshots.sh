@@ -67,7 +67,6 @@ unset WINEPREFIX # until this run's own is up
 start_private_display
 start_wine "$PWD/build/wineprefix-shots"
 prepare_desktop Shots "$helper"
-helper=$(windows_path "$helper")
 
 trace=$work/trace.log
 # The program's folder, as the package unpacks, with a WAV beside it. It lies
@@ -95,7 +94,7 @@ cp res/readme.txt "$folder/readme.txt"
 # or it covers the desktop above the taskbar in the balloon's picture.
 start_program() {
     WINEDEBUG=-all,trace+systray,trace+tooltips,trace+menu "$WINE" explorer /desktop=Shots,640x480 \
-        "$helper" place start /d 'C:\Tramolivenga' /max 'C:\Tramolivenga\tramolivenga.exe' >/dev/null 2>>"$trace" &
+        "${PLACE_TRAY[@]}" start /d 'C:\Tramolivenga' /max 'C:\Tramolivenga\tramolivenga.exe' >/dev/null 2>>"$trace" &
     program=$!
     traced 'dwMessage = 0' "$(count 'dwMessage = 0')" # the icon is added
     settled "$tray"

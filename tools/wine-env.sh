@@ -85,7 +85,8 @@ taskbar_draws_balloons() {
 # whole: with a taskbar (and with it the notification area), which Wine gives
 # a named desktop only when asked to, where that draws balloons; else with
 # Wine's standalone tray, which wine_tray ($2) puts into the corner as the
-# desktop starts (wine_tray place COMMAND). Tooltips get a Japanese face, and
+# desktop starts: PLACE_TRAY is then the words that come before the command
+# the desktop starts (wine_tray place COMMAND), else nothing. Tooltips get a Japanese face, and
 # Wine draws Japanese with IPA Gothic (fonts-ipafont-gothic): the program
 # asks for "ＭＳ ゴシック" by name, and Wine 10 draws its own menus and the
 # Start button in "MS UI Gothic", which, unlike Wine 8, it does not find in
@@ -97,9 +98,11 @@ prepare_desktop() {
     done
     give_tooltips_a_japanese_face
     link_marlett
+    PLACE_TRAY=()
     if taskbar_draws_balloons "$2"; then
         "$WINE" reg add "$desktop" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
     else
+        PLACE_TRAY=("$(windows_path "$2")" place)
         "$WINE" reg add "$desktop" /v EnableShell /t REG_DWORD /d 0 /f >/dev/null 2>&1
         "$WINE" reg add "$desktop" /v ShowSystray /t REG_DWORD /d 1 /f >/dev/null 2>&1
     fi

@@ -2,10 +2,10 @@
 # Builds the program and starts it under Wine in a Wine desktop window with a
 # notification area (a taskbar, or Wine's standalone tray in the corner where
 # Wine draws no balloons with a taskbar), so that its tray icon, menu and
-# balloons can be seen. Copy text with
-# a prime in it (in any program) and the balloon appears; Exit is on the icon's
-# menu. By default this is the shipped 32-bit program (preset win32), run by
-# 32-bit Wine; --win64 runs the x86-64 build instead.
+# balloons can be seen. Copy text with a prime in it (in any program) and the
+# balloon appears; Exit is on the icon's menu. By default this is the shipped
+# 32-bit program (preset win32), run by 32-bit Wine; --win64 runs the x86-64
+# build instead.
 #   tools/run.sh [--win64]
 set -Eeuo pipefail
 # set -e alone ends the script without a word: name the command that failed.

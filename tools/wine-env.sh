@@ -86,11 +86,12 @@ taskbar_draws_balloons() {
 # a named desktop only when asked to, where that draws balloons; else with
 # Wine's standalone tray, which wine_tray ($2) puts into the corner as the
 # desktop starts: PLACE_TRAY is then the words that come before the command
-# the desktop starts (wine_tray place COMMAND), else nothing. Tooltips get a Japanese face, and
-# Wine draws Japanese with IPA Gothic (fonts-ipafont-gothic): the program
-# asks for "ＭＳ ゴシック" by name, and Wine 10 draws its own menus and the
-# Start button in "MS UI Gothic", which, unlike Wine 8, it does not find in
-# IPA Gothic by itself. The close box's cross needs Marlett.
+# the desktop starts (wine_tray place COMMAND), else nothing. Tooltips get a
+# Japanese face, and Wine draws Japanese with IPA Gothic
+# (fonts-ipafont-gothic): the program asks for "ＭＳ ゴシック" by name, and
+# Wine 10 draws its own menus and the Start button in "MS UI Gothic", which,
+# unlike Wine 8, it does not find in IPA Gothic by itself. The close box's
+# cross needs Marlett.
 prepare_desktop() {
     local face desktop="HKCU\\Software\\Wine\\Explorer\\Desktops\\$1"
     for face in 'ＭＳ ゴシック' 'MS UI Gothic'; do

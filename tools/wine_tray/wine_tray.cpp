@@ -27,8 +27,9 @@
 static const UINT PROBE_ICON_ID = 1;
 
 // Wine's explorer creates the balloon when the icon's balloon timer fires,
-// about two seconds after the call; four seconds leave room on a slow machine.
-static const DWORD BALLOON_WAIT_MS = 4000;
+// about two seconds after the call; six seconds leave room on a slow machine
+// (a new prefix, 32-bit code under qemu-i386).
+static const DWORD BALLOON_WAIT_MS = 6000;
 static const DWORD TRAY_WAIT_MS = 20000;
 
 static BOOL CALLBACK findBalloon(HWND window, LPARAM found)

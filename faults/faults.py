@@ -977,6 +977,52 @@ FAULTS = [
         old="    case WM_CLOSE:\n        hideWindow(window);\n",
         new="    case WM_CLOSE:\n",
     ),
+    # What keys reaching the hidden window, the launcher's show command and an
+    # input method's full-width digits do; what the desktop shows at start.
+    Fault(
+        id="H24",
+        what="the settings buttons act while the window is hidden (Enter saves)",
+        file=SHELL,
+        old="notificationCode(wParam) == 0 && IsWindowVisible(window);",
+        new="notificationCode(wParam) == 0;",
+    ),
+    Fault(
+        id="H25",
+        what="設定 shows the window as it was left, minimised or maximised",
+        file=SHELL,
+        old="    ShowWindow(window, SW_SHOWNORMAL);\n"
+        "    if (IsIconic(window) || IsZoomed(window))\n"
+        "        ShowWindow(window, SW_SHOWNORMAL);\n",
+        new="    ShowWindow(window, SW_SHOW);\n",
+    ),
+    Fault(
+        id="H26",
+        what="設定 shows the window minimised where the launcher asked for it (no second show)",
+        file=SHELL,
+        old="    if (IsIconic(window) || IsZoomed(window))\n        ShowWindow(window, SW_SHOWNORMAL);\n",
+        new="",
+    ),
+    Fault(
+        id="H27",
+        what="the window shown normal at start",
+        file=SHELL,
+        old="    ShowWindow(window, SW_HIDE);\n    UpdateWindow(window);\n",
+        new="    ShowWindow(window, SW_SHOWNORMAL);\n    UpdateWindow(window);\n",
+    ),
+    Fault(
+        id="W23",
+        what="full-width digits in the size box read as 0",
+        file=READ_MAX,
+        old="if (trail >= 0x4F && trail <= 0x58) {",
+        new="if (trail >= 0x4F && trail <= 0x58 && false) {",
+    ),
+    Fault(
+        id="W24",
+        what="full-width digits pasted into the size box dropped",
+        file=WINDOW,
+        old="else if (text[i] >= FULL_WIDTH_ZERO && text[i] <= FULL_WIDTH_ZERO + 9)",
+        new="else if (text[i] >= FULL_WIDTH_ZERO && text[i] <= FULL_WIDTH_ZERO + 9 && false)",
+    ),
 ]
 
 

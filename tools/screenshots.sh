@@ -2,6 +2,8 @@
 # Takes the README's pictures of the shipped i686 program in a 640x480 Wine
 # desktop with a notification area (prepare_desktop in tools/wine-env.sh), on a
 # private Xvfb, using it as a person would:
+#   started.png            the whole desktop once the program has started: its
+#                          icon and nothing else
 #   balloon.png            the balloon after a copy
 #   balloon-longest.png    the balloon of a 19-digit prime, copied next
 #   tray-menu.png          the icon's menu
@@ -195,13 +197,16 @@ exit_program() {
 
 # Changes settings from the keyboard, as far as the sound's edit: the size
 # box gets a 6, a typed letter that it refuses and a paste of the text on the
-# clipboard, whose digits alone it takes; the list its second entry; the
-# full-width box is ticked and the comma's cleared. So any two boxes differ
-# in this picture or in the defaults', and a box mixed up with another shows.
-# Keys go to the window under the pointer.
+# clipboard, written in full-width digits as a Japanese input method writes
+# them, of which it takes the digits alone, as ASCII digits, until its nine
+# characters are full, and then refuses a typed digit; the list its second
+# entry; the full-width box is ticked and the comma's cleared. So any two
+# boxes differ in this picture or in the defaults', and a box mixed up with
+# another shows. Keys go to the window under the pointer.
 change_settings() {
     xdotool mousemove 223 44 click 1 key End BackSpace BackSpace type 6x
-    xdotool key ctrl+v Tab Down Tab space Tab space Tab Tab Tab
+    xdotool key ctrl+v type 5
+    xdotool key Tab Down Tab space Tab space Tab Tab Tab
 }
 
 # Gives xdotool the keys or clicks that close the window and waits until its
@@ -232,6 +237,9 @@ balloon() {
 }
 
 start_program
+# Started maximised, the window stays hidden: the desktop shows the icon alone.
+settled "$screen"
+shot started "$screen"
 bare=$(pixels "$tray")
 balloon '価格は1,009円です'
 shot balloon "$tray"
@@ -240,6 +248,9 @@ shot balloon "$tray"
 balloon '最大の素数は9223372036854775783'
 shot balloon-longest "$tray"
 back "$tray" "$bare" # both have gone
+# What the size box is given to paste, copied long before Wine is asked for
+# it. No balloon: full-width digits are not read until their box is ticked.
+printf '%s' '円周率は３．１４１５９２６５３５' | xclip -selection clipboard
 open_menu
 shot tray-menu "$menu_part"
 choose "$SETTINGS"

@@ -103,9 +103,11 @@ int32_t getCheck(HWND window, int id)
 }
 
 WNDPROC g_plainEditProc;
+constexpr WCHAR FULL_WIDTH_ZERO = 0xFF10;  // ０, as a Japanese input method types it
 
 // Puts the digits of the clipboard's text, and nothing else, in place of the
-// selection; the edit's own limit still applies.
+// selection, full-width ones as ASCII digits; the edit's own limit still
+// applies.
 void pasteDigits(HWND edit)
 {
     char digits[READMAX_LIMIT + 1] = {};
@@ -120,6 +122,8 @@ void pasteDigits(HWND edit)
         for (SIZE_T i = 0; i < units && text[i] != 0 && kept < READMAX_LIMIT; ++i) {
             if (text[i] >= L'0' && text[i] <= L'9')
                 digits[kept++] = static_cast<char>(text[i]);
+            else if (text[i] >= FULL_WIDTH_ZERO && text[i] <= FULL_WIDTH_ZERO + 9)
+                digits[kept++] = static_cast<char>('0' + (text[i] - FULL_WIDTH_ZERO));
         }
         GlobalUnlock(handle);
     }

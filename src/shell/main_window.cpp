@@ -69,17 +69,25 @@ static void applySettings(HWND window)
     saveConfig(g_config);
 }
 
+// Always normal and at its size, however it was left: on Windows the
+// launcher's show command (a shortcut set to minimised or maximised) takes
+// the place of the process's first show, and that is this one.
 static void showSettings(HWND window)
 {
     configToControls(window, g_config);
-    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, SW_SHOWNORMAL);
+    if (IsIconic(window) || IsZoomed(window))
+        ShowWindow(window, SW_SHOWNORMAL);
 }
 
 // The settings window's buttons act only on a plain click (notification code
-// 0); the tray menu's items act whatever the code.
+// 0), and only while it is shown: the tray menu leaves the hidden window in
+// the foreground, so keys meant for another program can reach it, and the
+// dialog navigation turns Enter into IDOK. The tray menu's items act
+// whatever the code.
 static LRESULT handleCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    const bool clicked = notificationCode(wParam) == 0;
+    const bool clicked = notificationCode(wParam) == 0 && IsWindowVisible(window);
     switch (commandId(wParam)) {
     case IDOK:
         if (clicked) {

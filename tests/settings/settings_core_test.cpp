@@ -32,9 +32,15 @@ TEST(ModulePath, JoinsOnlyWhatFitsAndLeavesTheBufferOtherwise)
 
 TEST(ReadMaxFromText, ReadsAMinusAndDigitsAndWrapsAround)
 {
-    const std::pair<const char*, int32_t> rows[] = {{"", 0}, {"-", 0}, {"-5", -5}, {"007", 7},
-        {" 12", 0}, {"+3", 0}, {"12abc", 12}, {"--3", 0}, {"-2147483648", INT32_MIN},
-        {"2147483648", INT32_MIN}, {"-2147483649", INT32_MAX}, {"99999999999", 1215752191}};
+    // Full-width digits, as an input method types them, in Shift-JIS: ３ 82 52, ２ 82 51; Ａ 82 60
+    const std::pair<const char*, int32_t> rows[]
+        = {{"", 0}, {"-", 0}, {"-5", -5}, {"007", 7}, {" 12", 0}, {"+3", 0}, {"12abc", 12},
+            {"--3", 0}, {"-2147483648", INT32_MIN}, {"2147483648", INT32_MIN},
+            {"-2147483649", INT32_MAX}, {"99999999999", 1215752191}, {"\x82\x52\x82\x51", 32},
+            {"-1\x82\x51"
+             "3",
+                -123},
+            {"\x82\x52\x82", 3}, {"\x82\x60", 0}};
     for (const auto& [text, value] : rows)
         EXPECT_EQ(readMaxFromText(text), value) << "read from \"" << text << '"';
 }

@@ -1023,6 +1023,35 @@ FAULTS = [
         old="else if (text[i] >= FULL_WIDTH_ZERO && text[i] <= FULL_WIDTH_ZERO + 9)",
         new="else if (text[i] >= FULL_WIDTH_ZERO && text[i] <= FULL_WIDTH_ZERO + 9 && false)",
     ),
+    # Faults in what the states' list names and nothing else caught before.
+    Fault(
+        id="Y15",
+        what="the tray icon added without its image",
+        file=TRAY,
+        old="record.hIcon = g_smallIcon;",
+        new="record.hIcon = nullptr;",
+    ),
+    Fault(
+        id="W25",
+        what="the chosen file's path not put into the sound's edit",
+        file=WINDOW,
+        old="    if (chosen)\n        SetWindowTextA(",
+        new="    if (chosen && false)\n        SetWindowTextA(",
+    ),
+    Fault(
+        id="T14",
+        what="the registry keeps the path but not the numbers",
+        file=STORAGE,
+        old="        RegSetValueExA(key, setting.key, 0, REG_DWORD, data, REGISTRY_INT_SIZE);\n",
+        new="",
+    ),
+    Fault(
+        id="K1",
+        what="the package's readme with LF line ends",
+        file="CMakeLists.txt",
+        old=".replace('\\\\n', '\\\\r\\\\n')",
+        new="",
+    ),
 ]
 
 

@@ -1,5 +1,5 @@
 #!/bin/sh
-# pictures.sh EXE DIR: the README's pictures, retaken into DIR as tools/screenshots.sh takes them,
+# pictures.sh EXE DIR: the reference pictures, retaken into DIR as tools/screenshots.sh takes them,
 # must match every picture of this Wine's reference set (tools/reference-set.sh) pixel for pixel;
 # both restarts must show its settings-restarted.png.
 refs=$(sh "$(dirname "$0")/../tools/reference-set.sh") || exit 1

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the shipped i686 program in a 640x480 Wine
+# Takes the reference pictures of the shipped i686 program in a 640x480 Wine
 # desktop with a notification area (prepare_desktop in tools/wine-env.sh), on a
 # private Xvfb, using it as a person would:
 #   started.png            the whole desktop once the program has started: its

@@ -1052,6 +1052,13 @@ FAULTS = [
         old=".replace('\\\\n', '\\\\r\\\\n')",
         new="",
     ),
+    Fault(
+        id="W26",
+        what="the file dialog accepts a name of no file (OFN_FILEMUSTEXIST dropped)",
+        file=WINDOW,
+        old="OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST",
+        new="OFN_PATHMUSTEXIST",
+    ),
 ]
 
 

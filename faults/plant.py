@@ -18,6 +18,8 @@ from faults import FAULTS
 
 BUILD = ["cmake", "--build", "--preset", "win32", "--target", "all", "package"]
 GTEST_FAILED = re.compile(r"^\[  FAILED  \] ([A-Za-z_][\w/]*\.[\w/]+)", re.M)
+# The pictures test names each picture that differs, or was not taken.
+PICTURE_FAILED = re.compile(r"^pictures: ([\w-]+\.png): (?:expected|not taken)", re.M)
 CTEST = ["ctest", "--preset", "win32"]
 
 
@@ -51,7 +53,8 @@ def run_tests(name, *selection):
     found, limit = [], limits()
     for case in ElementTree.parse(junit).iter("testcase"):
         if case.find("failure") is not None:
-            name, cases = case.get("name"), GTEST_FAILED.findall(case.findtext("system-out") or "")
+            name, output = case.get("name"), case.findtext("system-out") or ""
+            cases = GTEST_FAILED.findall(output) + PICTURE_FAILED.findall(output)
             timeout = float(case.get("time")) >= limit.get(name, float("inf"))
             found.append((name, "Timeout" if timeout else "Failed", list(dict.fromkeys(cases))))
     return code, found

@@ -8,10 +8,9 @@
 #
 # Builds the clone's win32 preset, starts one private Xvfb and one wineserver
 # for the whole run with the test command's own helpers (tools/wine-env.sh),
-# and has faults/plant.py plant the faults and print the table. About 45 s to
-# start, then 5 to 9 s a fault, 45 s where only the pictures can catch it (a
-# fault that hangs a test adds that test's limit): about 33 minutes for the
-# whole catalogue on 2 cores.
+# and has faults/plant.py plant the faults and print the table. A fault that
+# only the pictures catch costs a run of the pictures, and one that hangs a
+# test that test's limit; docs/limits-and-measurements.md gives measured runs.
 set -euo pipefail
 scratch=$(mktemp -d /tmp/tramolivenga-faults.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
